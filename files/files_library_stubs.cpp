@@ -1,0 +1,5 @@
+// Empty library steps of the file library until it is built.
+#include "runtime/libraries.h"
+
+void file_library_start() {}
+void file_library_end() {}

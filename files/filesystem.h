@@ -1,0 +1,13 @@
+// Stateless path operations: size test, copy, delete, folders, profile.
+#pragma once
+#include <stdint.h>
+
+int64_t path_size(const wchar_t* path);          // bytes, -1 nothing, -2 folder
+int64_t file_copy(const wchar_t* source, const wchar_t* target);
+int64_t file_delete(const wchar_t* path);
+int64_t file_delete_ex(const wchar_t* path, int32_t flags);   // flag 2: clear attributes
+int64_t directory_create(const wchar_t* path);
+int64_t directory_delete(const wchar_t* folder, const wchar_t* pattern, int32_t flags);
+void home_directory(int64_t out);
+void path_directory_part(const wchar_t* path, int64_t out);
+void path_file_part(const wchar_t* path, int32_t flags, int64_t out);

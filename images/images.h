@@ -1,0 +1,21 @@
+// Image objects, decoding from memory and the PNG decoder.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+struct ImageObject {
+    HANDLE native;          // HBITMAP or HICON
+    uint16_t width;
+    uint16_t height;
+    uint8_t depth;
+    uint8_t source_depth;
+    uint32_t format_tag;
+    int32_t frame_count;
+    uint32_t first_frame_delay;
+    void* frame_list;
+};
+
+int64_t image_from_memory(int64_t id, const void* data, int32_t size);
+ImageObject* image_lookup(int64_t id);
+void image_release(int64_t id);
+void png_decoder_register();

@@ -1,0 +1,35 @@
+// Operations the program calls on any control, and the creation calls of
+// every control kind.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+int64_t control_hide(int64_t id, int32_t hide);
+int64_t control_disable(int64_t id, int32_t disable);
+int64_t control_set_text(int64_t id, const wchar_t* text);
+void control_get_text(int64_t id, int64_t out);
+int64_t control_set_state(int64_t id, int64_t state);
+int64_t control_get_state(int64_t id);
+int64_t control_get_attribute(int64_t id, int64_t attribute);
+int64_t control_set_attribute(int64_t id, int64_t attribute, int64_t value);
+int64_t control_set_color(int64_t id, int32_t which, int64_t color);
+int64_t control_get_color(int64_t id, int32_t which);
+HWND control_handle(int64_t id);
+void control_list_close();
+HWND control_list_use(HWND window);
+int64_t control_list_open(int64_t id);
+
+int64_t container_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                         uint32_t flags = 0);
+int64_t button_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                      const wchar_t* text, uint32_t flags = 0);
+int64_t option_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                      const wchar_t* text);
+int64_t label_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                     const wchar_t* text, uint32_t flags = 0);
+int64_t text_field_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                          const wchar_t* text, uint32_t flags = 0);
+int64_t text_view_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                         uint32_t flags = 0);
+int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                           const wchar_t* path, uint32_t flags = 0);

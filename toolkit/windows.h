@@ -1,0 +1,12 @@
+// Top-level windows and the blocking wait for events.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const wchar_t* title, uint32_t flags = 0xC80000, HWND parent = nullptr);
+HWND window_handle(int64_t id);
+void window_close(int64_t id);
+int64_t window_id_from_handle(HWND hwnd);
+int64_t event_wait(int32_t timeout = -1);
+void focus_next(bool backwards);
