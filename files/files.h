@@ -12,3 +12,19 @@ int64_t file_write_line(int64_t id, const wchar_t* text);
 int64_t file_write_data(int64_t id, const void* address, int32_t length);
 void file_read_line(int64_t id, int64_t out);
 int64_t file_eof(int64_t id);
+
+// The general open behind file_create, file_open and file_open_read.
+// mode: 1 read (existing file), 2 read-write creating when missing, 3 create.
+enum : int32_t {
+    FILE_MODE_READ = 1, FILE_MODE_READ_WRITE = 2, FILE_MODE_CREATE = 3,
+};
+// flags: the encoding in bits 0-4, and:
+enum : int32_t {
+    FILE_FLAG_SHARE_READ = 1 << 17,   // others may open the file for reading
+    FILE_FLAG_SHARE_ALL = 1 << 18,    // others may read, write and delete
+    FILE_FLAG_NO_BUFFER = 1 << 19,
+    FILE_FLAG_AT_END = 1 << 20,       // mode 2: start at the end of the file
+};
+int64_t file_open_general(int64_t id, const wchar_t* name, int32_t mode, int32_t flags);
+// Writes out the buffer; 1 when every buffered byte reached the file.
+int64_t file_flush(int64_t id);
