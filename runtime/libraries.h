@@ -2,6 +2,7 @@
 // runtime_start and runtime_end run them (see runtime/startup.cpp).
 #pragma once
 
+void string_library_start();        // 2
 void maps_library_start();          // 3
 void event_library_start();         // 4  toolkit
 void file_library_start();          // 5  files

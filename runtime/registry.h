@@ -27,6 +27,11 @@ void* registry_iterate_next(ObjectTable* table, int64_t* id);
 
 void* block_list_add(void** list_head, int64_t block_size);
 void block_list_remove(void** list_head, void* record);
+// Walking a block list: the neighbours of a record (null at either end),
+// and whether a record is on the list headed by list_head.
+void* block_list_older(void* record);
+void* block_list_newer(void* record);
+int block_list_contains(void* list_head, const void* record);
 void* record_alloc(int64_t size, void (*initialiser)(void*));
 
 typedef void* RunOnceWord;   // same size as INIT_ONCE

@@ -10,6 +10,8 @@
 
 // --- String engine -------------------------------------------------------
 wchar_t* temp_reserve(int32_t count, int64_t at);
+// temp_reserve for counts computed in 64 bits (lengths of whole texts).
+wchar_t* temp_reserve_units(int64_t count, int64_t at);
 void temp_append(const wchar_t* s);
 void temp_give_back(int32_t count);
 int64_t temp_position();
