@@ -19,3 +19,8 @@ int64_t image_from_memory(int64_t id, const void* data, int32_t size);
 ImageObject* image_lookup(int64_t id);
 void image_release(int64_t id);
 void png_decoder_register();
+
+// Answers of the drawing-support step: 1 when visual styles are active
+// (uxtheme themed and COMCTL32 6.0 or later), 1 when AlphaBlend was found.
+int32_t drawing_support_visual_styles();
+int32_t drawing_support_has_alpha_blend();
