@@ -28,3 +28,15 @@ enum : int32_t {
 int64_t file_open_general(int64_t id, const wchar_t* name, int32_t mode, int32_t flags);
 // Writes out the buffer; 1 when every buffered byte reached the file.
 int64_t file_flush(int64_t id);
+
+enum : int32_t { FILE_FLAG_ENCODING_MASK = 0x1F };
+
+// Writes without a line end, or with an explicit encoding.
+int64_t file_write_string(int64_t id, const wchar_t* text);
+int64_t file_write_string_encoded(int64_t id, const wchar_t* text, int32_t encoding);
+int64_t file_write_line_encoded(int64_t id, const wchar_t* text, int32_t encoding);
+
+// Reads text in `encoding`. READ_NO_LINES: only a NUL, the end of the file
+// or the limit stops the read. limit: most units to read, -1 for none.
+enum : int32_t { READ_NO_LINES = 1 << 16 };
+void file_read_string(int64_t id, int32_t encoding, int32_t flags, int64_t limit, int64_t out);

@@ -11,3 +11,5 @@ int64_t directory_delete(const wchar_t* folder, const wchar_t* pattern, int32_t 
 void home_directory(int64_t out);
 void path_directory_part(const wchar_t* path, int64_t out);
 void path_file_part(const wchar_t* path, int32_t flags, int64_t out);
+// Any shell folder number (CSIDL_...), with a trailing backslash.
+void special_folder(int32_t folder, int64_t out);
