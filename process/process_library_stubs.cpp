@@ -1,4 +1,0 @@
-// Empty library step of the process library until it is built.
-#include "runtime/libraries.h"
-
-void process_library_start() {}
