@@ -32,3 +32,5 @@ void* pool_alloc(NodePool* pool);
 void pool_free(NodePool* pool, void* node);
 void pool_clear(NodePool* pool);
 void pool_destroy(NodePool* pool);
+// Chunks that all pools hold at this moment (for leak checks).
+int64_t pool_chunk_count();

@@ -99,6 +99,25 @@ const wchar_t* temp_argument(int64_t saved) {
     return temp_address(saved);
 }
 
+int64_t temp_offset_of(const void* p) {
+    const char* at = static_cast<const char*>(p);
+    const char* start = g_runtime.temp.buffer;
+    if (!at || at < start || at >= start + g_runtime.temp.capacity + BLOCK_SLACK) {
+        return -1;
+    }
+    return at - start;
+}
+
+void temp_write_slice(const wchar_t* s, int64_t first, int64_t count, int64_t out) {
+    int64_t source = temp_offset_of(s);
+    wchar_t* target = temp_reserve_units(count, out);
+    const wchar_t* from = source >= 0 ? temp_address(source) : s;
+    if (count > 0) {
+        memmove(target, from + first, static_cast<size_t>(count) * 2);
+    }
+    target[count] = 0;
+}
+
 void string_assign_temp(wchar_t** variable, int64_t saved) {
     int64_t bytes = g_runtime.temp.position - saved;
     if (bytes < 0) {

@@ -21,6 +21,13 @@ wchar_t* temp_address(int64_t position);
 // its terminator and return its address (valid until the buffer grows).
 const wchar_t* temp_argument(int64_t saved);
 
+// Byte offset of p in the temporary buffer, or -1 when p lies outside it.
+int64_t temp_offset_of(const void* p);
+// Writes `count` units of s from 0-based index `first` at `out`, terminated,
+// and leaves the position behind them. s may lie in the buffer at or after
+// out: its offset is kept across a growth of the buffer.
+void temp_write_slice(const wchar_t* s, int64_t first, int64_t count, int64_t out);
+
 void string_assign_temp(wchar_t** variable, int64_t saved);
 void string_assign(wchar_t** variable, const wchar_t* s);
 void string_init(wchar_t** variable, const wchar_t* s);
