@@ -1,0 +1,40 @@
+// Start and end of the control library and the common-controls step.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include "toolkit/control_core.h"
+#include "runtime/libraries.h"
+
+void control_registry_create();
+void control_list_set_default_font(HFONT font);
+void brush_cache_start();
+
+// Tab, hot-key, date, extended combo box and internet classes.
+static const DWORD COMMON_CONTROL_CLASSES = 0xB48;
+
+static void init_common_controls() {
+    INITCOMMONCONTROLSEX classes = {};
+    classes.dwSize = sizeof(classes);
+    classes.dwICC = COMMON_CONTROL_CLASSES;
+    InitCommonControlsEx(&classes);
+}
+
+void control_library_start() {
+    brush_cache_start();
+    control_list_set_default_font(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    control_registry_create();
+    control_current_parent();
+    init_common_controls();
+}
+
+void control_library_end() {
+    ObjectTable* controls = control_registry();
+    if (controls) {
+        registry_release_all(controls);
+    }
+}
+
+void common_controls_start() {
+    init_common_controls();
+    CoInitialize(nullptr);
+}
