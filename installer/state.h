@@ -16,6 +16,12 @@ struct InstallerState {
     wchar_t* own_path;
     int64_t last_event;
 
+    // Unattended mode (parameters after "-admin").
+    int32_t unattended;
+    int32_t unattended_remove;
+    int64_t unattended_language;    // -2 when not given
+    wchar_t* unattended_target;     // /D= value, null when not given
+
     int64_t folder_tree;
     int64_t install_button;
     int64_t folder_cancel_button;
@@ -41,6 +47,9 @@ struct InstallerState {
 };
 
 extern InstallerState g_installer;
+
+// File number of the unattended log; the procedures use file number 0.
+constexpr int64_t LOG_FILE_ID = 1;
 
 [[noreturn]] void installer_exit();
 void run_installer_window();

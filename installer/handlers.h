@@ -1,0 +1,27 @@
+// The installer's page handlers and procedures, called from the event loop.
+#pragma once
+#include <stdint.h>
+
+void on_language_option();
+void on_language_next();
+void on_agreement_option();
+void on_agreement_next();
+void on_maintenance_next();
+void on_folder_tree();
+void on_cancel();
+
+void install_background();
+void locate_installation();
+// The target folder as given: the path field's text, or in unattended mode
+// the /D= value or the proposal the path field would show.
+void target_folder_text(int64_t out);
+void install_product();
+void remove_product();
+
+// The installation from its confirmation to the settings file, without the
+// success report and the end.
+enum InstallOutcome { INSTALL_DONE, INSTALL_REFUSED, INSTALL_NO_FOLDER, INSTALL_WRITE_FAILED };
+InstallOutcome install_run();
+void install_report_success();
+// Removal's deletions and the shell notification, without its questions.
+void remove_run();

@@ -1,0 +1,126 @@
+// Finding an earlier installation and its language in the settings file,
+// and proposing the default target folder.
+#include "files/files.h"
+#include "files/filesystem.h"
+#include "installer/handlers.h"
+#include "installer/state.h"
+#include "installer/text.h"
+#include "process/launch.h"
+#include "runtime/strings.h"
+#include "toolkit/controls.h"
+
+static int64_t settings_file_size(const wchar_t* folder, const wchar_t* tail) {
+    BuiltText path = text_join(folder, tail);
+    int64_t size = path_size(path.text);
+    text_release(path);
+    return size;
+}
+
+// One line of the settings file: "key = value", any case, spaces around
+// key and value; only "language" is taken.
+static void read_settings_line(const wchar_t* line) {
+    wchar_t* lower = nullptr;
+    wchar_t* key = nullptr;
+    wchar_t* value = nullptr;
+    int64_t saved = temp_position();
+    string_lower(line, saved);
+    string_assign_temp(&lower, saved);
+    int64_t k = string_find(lower, L"=");
+    if (k != 0) {
+        saved = temp_position();
+        string_left(lower, k - 1, saved);
+        string_trim(temp_address(saved), saved);
+        string_assign_temp(&key, saved);
+        saved = temp_position();
+        string_right(lower, string_length(lower) - k, saved);
+        string_trim(temp_address(saved), saved);
+        string_assign_temp(&value, saved);
+        if (string_equal(key, L"language")) {
+            g_installer.language = string_to_integer(value);
+        }
+    }
+    string_free(lower);
+    string_free(key);
+    string_free(value);
+}
+
+// A settings file that exists but cannot be opened (held by another
+// process) is skipped: the end-of-file test of a file that failed to open
+// never reports the end, so the loop must not start.
+static void read_settings_file() {
+    BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
+    int64_t opened = file_open_read(0, path.text);
+    text_release(path);
+    if (opened == 0) {
+        return;
+    }
+    wchar_t* line = nullptr;
+    while (file_eof(0) == 0) {
+        int64_t saved = temp_position();
+        file_read_line(0, saved);
+        string_assign_temp(&line, saved);
+        read_settings_line(line);
+    }
+    string_free(line);
+    file_close(0);
+}
+
+static void find_settings_file() {
+    wchar_t* appdata = nullptr;
+    int64_t saved = temp_position();
+    env_get(L"APPDATA", saved);
+    string_assign_temp(&appdata, saved);
+    if (settings_file_size(appdata, L"\\PikeHarbour\\PikeHarbour.ini") > 0) {
+        saved = temp_position();
+        env_get(L"APPDATA", saved);
+        temp_append(L"\\PikeHarbour\\");
+        string_assign_temp(&g_installer.settings_folder, saved);
+    }
+    string_free(appdata);
+    if (string_less(L"", g_installer.settings_folder) &&
+        settings_file_size(g_installer.settings_folder, L"PikeHarbour.ini") > 0) {
+        g_installer.installed = 1;
+        read_settings_file();
+    }
+}
+
+static void propose_target_folder() {
+    wchar_t* folder = nullptr;
+    int64_t saved = temp_position();
+    env_get(L"ProgramFiles", saved);
+    string_assign_temp(&folder, saved);
+    if (text_last(folder) != L'\\') {
+        text_assign(&folder, folder, L"\\");
+    }
+    if (path_size(folder) == -1) {
+        string_assign(&folder, L"C:\\Program Files\\");
+    }
+    if (path_size(folder) == -2) {
+        string_assign(&g_installer.install_folder, folder);
+    }
+    string_free(folder);
+    control_set_text(g_installer.folder_tree, g_installer.install_folder);
+    BuiltText proposal = text_join(g_installer.install_folder, L"PikeHarbour\\");
+    control_set_text(g_installer.path_field, proposal.text);
+    text_release(proposal);
+}
+
+void locate_installation() {
+    find_settings_file();
+    if (string_length(g_installer.install_folder) == 0) {
+        propose_target_folder();
+    }
+}
+
+void target_folder_text(int64_t out) {
+    if (!g_installer.unattended) {
+        control_get_text(g_installer.path_field, out);
+        return;
+    }
+    if (g_installer.unattended_target != nullptr) {
+        temp_append(g_installer.unattended_target);
+        return;
+    }
+    temp_append(g_installer.install_folder);
+    temp_append(L"PikeHarbour\\");
+}

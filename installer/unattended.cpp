@@ -1,0 +1,138 @@
+// Unattended installation and removal: the interactive procedures with
+// their questions answered by default, a log, and exit codes.
+#include "installer/unattended.h"
+#include "files/files.h"
+#include "installer/dialogs.h"
+#include "installer/handlers.h"
+#include "installer/state.h"
+#include "installer/text.h"
+#include "process/command_line.h"
+#include "process/launch.h"
+#include "runtime/runtime.h"
+#include "runtime/strings.h"
+
+static bool starts_with(const wchar_t* lower, const wchar_t* prefix, int64_t* rest_at) {
+    int64_t length = string_length(prefix);
+    if (string_length(lower) < length) {
+        return false;
+    }
+    int64_t saved = temp_position();
+    string_left(lower, length, saved);
+    bool equal = string_equal(temp_address(saved), prefix);
+    temp_set_position(saved);
+    *rest_at = length;
+    return equal;
+}
+
+static bool take_language(const wchar_t* value) {
+    if (string_equal(value, L"de")) {
+        g_installer.unattended_language = 0;
+        return true;
+    }
+    if (string_equal(value, L"en")) {
+        g_installer.unattended_language = 1;
+        return true;
+    }
+    return false;
+}
+
+// One parameter; names in any case, the /D= value as given.
+static bool take_parameter(const wchar_t* parameter) {
+    wchar_t* lower = nullptr;
+    int64_t saved = temp_position();
+    string_lower(parameter, saved);
+    string_assign_temp(&lower, saved);
+    int64_t rest = 0;
+    bool known = true;
+    if (string_equal(lower, L"/s")) {
+        g_installer.unattended = 1;
+    } else if (string_equal(lower, L"/remove")) {
+        g_installer.unattended_remove = 1;
+    } else if (starts_with(lower, L"/d=", &rest) && string_length(parameter) > rest) {
+        saved = temp_position();
+        string_right(parameter, string_length(parameter) - rest, saved);
+        string_assign_temp(&g_installer.unattended_target, saved);
+    } else if (starts_with(lower, L"/lang=", &rest)) {
+        known = take_language(lower + rest);
+    } else {
+        known = false;
+    }
+    string_free(lower);
+    return known;
+}
+
+bool unattended_parse() {
+    g_installer.unattended_language = -2;
+    int32_t count = program_parameter_count();
+    bool valid = true;
+    for (int32_t index = 1; index <= count; index++) {
+        int64_t saved = temp_position();
+        program_parameter(index, saved);
+        wchar_t* parameter = nullptr;
+        string_assign_temp(&parameter, saved);
+        valid = take_parameter(parameter) && valid;
+        string_free(parameter);
+    }
+    // Without /S the interactive installer runs as always and ignores what
+    // follows "-admin".
+    if (!g_installer.unattended) {
+        g_installer.unattended_remove = 0;
+        g_installer.unattended_language = -2;
+        string_assign(&g_installer.unattended_target, nullptr);
+        return true;
+    }
+    return valid;
+}
+
+static void open_log() {
+    int64_t saved = temp_position();
+    env_get(L"TEMP", saved);
+    temp_append(L"\\PikeHarbour_Setup.log");
+    const wchar_t* path = temp_argument(saved);
+    file_create(LOG_FILE_ID, path);
+    temp_set_position(saved);
+}
+
+[[noreturn]] static void finish(int32_t code) {
+    int64_t saved = temp_position();
+    string_from_integer(code, saved);
+    installer_log(L"Exit code", temp_argument(saved));
+    temp_set_position(saved);
+    g_runtime.exit_code = code;
+    installer_exit();
+}
+
+static int32_t exit_code_of(InstallOutcome outcome) {
+    if (outcome == INSTALL_NO_FOLDER) {
+        return EXIT_FOLDER_FAILED;
+    }
+    if (outcome == INSTALL_WRITE_FAILED) {
+        return EXIT_WRITE_FAILED;
+    }
+    return EXIT_SUCCESS_CODE;
+}
+
+void run_unattended() {
+    open_log();
+    installer_log(L"PikeHarbour Setup", g_installer.unattended_remove ? L"unattended removal"
+                                                                      : L"unattended install");
+    string_assign(&g_installer.install_folder, L"");
+    string_assign(&g_installer.backup_folder, L"");
+    g_installer.language = -1;
+    locate_installation();
+    if (g_installer.unattended_language != -2) {
+        g_installer.language = g_installer.unattended_language;
+    } else if (g_installer.language == -1) {
+        g_installer.language = 1;
+    }
+    if (g_installer.unattended_remove) {
+        remove_run();
+        installer_log(L"Removal", L"done");
+        finish(EXIT_SUCCESS_CODE);
+    }
+    InstallOutcome outcome = install_run();
+    if (outcome == INSTALL_DONE) {
+        install_report_success();
+    }
+    finish(exit_code_of(outcome));
+}

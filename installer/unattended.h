@@ -1,0 +1,16 @@
+// Unattended mode for deployment tools: parameters after "-admin".
+#pragma once
+#include <stdint.h>
+
+enum : int32_t {
+    EXIT_SUCCESS_CODE = 0,
+    EXIT_DAMAGED_SETUP = 2,
+    EXIT_FOLDER_FAILED = 3,
+    EXIT_WRITE_FAILED = 4,
+    EXIT_BAD_PARAMETER = 5,
+};
+
+// Reads the parameters after "-admin" into the installer state; false when
+// one is unknown or malformed.
+bool unattended_parse();
+[[noreturn]] void run_unattended();
