@@ -1,6 +1,63 @@
-// Verification of the written product executable.
+// Checks of the product executable against the length and CRC-32 that the
+// build recorded: the block inside the setup before anything is done, and
+// the installed file after it was written.
 #include "installer/integrity.h"
+#include <windows.h>
+#include <zlib.h>
+#include "embedded_checksums.h"
+#include "resources/embedded.h"
+#include "toolkit/message_box.h"
+
+static uint32_t block_crc(const uint8_t* data, int32_t size) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    return (uint32_t)crc32(crc, data, (uInt)size);
+}
+
+bool product_block_intact() {
+    EmbeddedBlock product = embedded_product();
+    if (product.data == nullptr || product.size != EMBEDDED_PRODUCT_LENGTH) {
+        return false;
+    }
+    return block_crc(product.data, product.size) == EMBEDDED_PRODUCT_CRC32;
+}
+
+// Reads the file in chunks; false on any read error or a length that
+// differs from the recorded one.
+static bool file_crc(HANDLE file, uint32_t* crc, int64_t* length) {
+    static uint8_t chunk[65536];
+    uLong running = crc32(0L, Z_NULL, 0);
+    *length = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        running = crc32(running, chunk, got);
+        *length += got;
+    }
+    *crc = (uint32_t)running;
+    return true;
+}
 
 bool product_file_verified(const wchar_t* path) {
-    return path != nullptr;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    uint32_t crc = 0;
+    int64_t length = 0;
+    bool read = file_crc(file, &crc, &length);
+    CloseHandle(file);
+    return read && length == EMBEDDED_PRODUCT_LENGTH && crc == EMBEDDED_PRODUCT_CRC32;
+}
+
+void report_damaged_setup() {
+    message_box(L"PikeHarbour Setup Error",
+                L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
+                L"The setup program is damaged. Please download it again.",
+                0);
 }

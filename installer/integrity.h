@@ -1,4 +1,9 @@
-// Checks that the product executable on disk is what the setup carries.
+// The setup's check of its own payload.
 #pragma once
 
+// The embedded product block has the length and CRC-32 recorded at build time.
+bool product_block_intact();
+// The file at `path` holds exactly the product block (read back from disk).
 bool product_file_verified(const wchar_t* path);
+// Tells the user the setup program is damaged (both languages, one box).
+void report_damaged_setup();

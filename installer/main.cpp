@@ -2,30 +2,94 @@
 // from the first command-line parameter.
 #include <windows.h>
 #include <shellapi.h>
+#include "installer/integrity.h"
 #include "installer/state.h"
+#include "installer/unattended.h"
 #include "process/command_line.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
 
+// Every parameter the launcher got, after "-admin"; each is quoted when it
+// holds a space or is empty, so the elevated copy reads the same values.
+static bool append_parameters() {
+    bool silent = false;
+    int32_t count = program_parameter_count();
+    for (int32_t index = 0; index < count; index++) {
+        temp_append(L" ");
+        int64_t at = temp_position();
+        program_parameter(index, at);
+        wchar_t* value = temp_address(at);
+        silent = silent || (value[0] == L'/' && (value[1] | 0x20) == L's' && value[2] == 0);
+        bool quote = value[0] == 0 || string_find(value, L" ") != 0;
+        if (quote) {
+            wchar_t* copy = nullptr;
+            string_assign_temp(&copy, at);
+            temp_append(L"\"");
+            temp_append(copy);
+            temp_append(L"\"");
+            string_free(copy);
+        }
+    }
+    return silent;
+}
+
 // Started by the user: start an elevated copy with "-admin" and end. The
 // result of the relaunch is not examined: a refused prompt ends the
-// launcher the same way as a successful start.
-static void run_launcher() {
+// launcher the same way as a successful start. With /S the launcher waits
+// for the elevated copy and ends with its exit code, for deployment tools.
+[[noreturn]] static void run_launcher() {
     int64_t saved = temp_position();
     program_file_name(saved);
     string_assign_temp(&g_installer.own_path, saved);
+    wchar_t* parameters = nullptr;
+    saved = temp_position();
+    temp_append(L"-admin");
+    bool silent = append_parameters();
+    string_assign_temp(&parameters, saved);
 
     SHELLEXECUTEINFOW info;
     ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
+    info.fMask = silent ? SEE_MASK_NOCLOSEPROCESS : 0;
     info.lpVerb = L"runas";
     info.lpFile = g_installer.own_path;
-    info.lpParameters = L"-admin";
+    info.lpParameters = parameters;
     info.nShow = SW_SHOW;
-    ShellExecuteExW(&info);
-
-    delay_ms(500);
+    BOOL started = ShellExecuteExW(&info);
+    if (silent && started && info.hProcess != nullptr) {
+        WaitForSingleObject(info.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hProcess);
+        g_runtime.exit_code = code;
+    }
+    if (!silent) {
+        delay_ms(500);
+    }
+    string_free(parameters);
     runtime_end();
+}
+
+// The elevated copy: parameters, then the payload check, then the window
+// or the unattended procedure.
+[[noreturn]] static void run_installer_role() {
+    if (!unattended_parse()) {
+        g_runtime.exit_code = EXIT_BAD_PARAMETER;
+        runtime_end();
+    }
+    if (!product_block_intact()) {
+        if (g_installer.unattended) {
+            g_runtime.exit_code = EXIT_DAMAGED_SETUP;
+        } else {
+            report_damaged_setup();
+        }
+        runtime_end();
+    }
+    if (g_installer.unattended) {
+        run_unattended();
+    }
+    run_installer_window();
+    installer_exit();
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -42,6 +106,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!installer_role) {
         run_launcher();
     }
-    run_installer_window();
-    installer_exit();
+    run_installer_role();
 }
