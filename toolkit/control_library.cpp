@@ -8,6 +8,7 @@
 void control_registry_create();
 void control_list_set_default_font(HFONT font);
 void brush_cache_start();
+void folder_tree_services_end();
 
 // Tab, hot-key, date, extended combo box and internet classes.
 static const DWORD COMMON_CONTROL_CLASSES = 0xB48;
@@ -32,6 +33,7 @@ void control_library_end() {
     if (controls) {
         registry_release_all(controls);
     }
+    folder_tree_services_end();
 }
 
 void common_controls_start() {

@@ -1,0 +1,276 @@
+// Folder tree control (kind 24): shared set-up, creation, release, state,
+// text and colours.
+#include "toolkit/folder_tree.h"
+#include <shellapi.h>
+#include <shlobj.h>
+#include "toolkit/controls.h"
+#include "toolkit/events.h"
+#include "toolkit/system_module.h"
+#include "runtime/runtime.h"
+#include "runtime/strings.h"
+
+FolderTreeShared g_folder_tree;
+
+static GadgetOperations g_folder_tree_ops;
+
+static const wchar_t DOCUMENTS_GUID_PATH[] = L"::{450d8fba-ad25-11d0-98a8-0800361b1103}";
+static const wchar_t COMPUTER_GUID_PATH[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+
+FolderTreeData* folder_tree_data(GadgetObject* gadget) {
+    return reinterpret_cast<FolderTreeData*>(gadget->kind_slot_1);
+}
+
+static int shell_info(const void* source, UINT extra_flags, UINT what, SHFILEINFOW* info) {
+    *info = {};
+    UINT flags = extra_flags | what;
+    return SHGetFileInfoW(static_cast<const wchar_t*>(source), 0, info, sizeof(*info), flags) !=
+           0;
+}
+
+// Icon index and display name of a shell item, from its item list, else the
+// shell path `guid_path`, else the folder path; 0 when none answers.
+static int shell_item_info(LPITEMIDLIST list, const wchar_t* guid_path, const wchar_t* path,
+                           UINT what, SHFILEINFOW* info) {
+    if (list && shell_info(list, SHGFI_PIDL, what, info)) {
+        return 1;
+    }
+    if (guid_path && shell_info(guid_path, 0, what, info)) {
+        return 1;
+    }
+    return path && path[0] && shell_info(path, 0, what, info);
+}
+
+static void set_up_documents() {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list))) {
+        return;
+    }
+    wchar_t* path = g_folder_tree.documents_path;
+    g_folder_tree.documents_available = SHGetPathFromIDListW(list, path) != 0;
+    SHFILEINFOW info;
+    if (shell_item_info(list, DOCUMENTS_GUID_PATH, path, SHGFI_SYSICONINDEX | SHGFI_SMALLICON,
+                        &info)) {
+        g_folder_tree.documents_icon = info.iIcon;
+    } else {
+        g_folder_tree.documents_available = 0;
+    }
+    if (shell_item_info(list, DOCUMENTS_GUID_PATH, path, SHGFI_DISPLAYNAME, &info)) {
+        lstrcpynW(g_folder_tree.documents_name, info.szDisplayName, MAX_PATH);
+    } else {
+        g_folder_tree.documents_available = 0;
+    }
+    size_t length = wcslen(path);
+    if (length > 0 && length < MAX_PATH && path[length - 1] != L'\\') {
+        path[length] = L'\\';
+        path[length + 1] = 0;
+    }
+    CoTaskMemFree(list);
+}
+
+static void set_up_computer() {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &list))) {
+        list = nullptr;
+    }
+    const wchar_t* guid_path = list ? nullptr : COMPUTER_GUID_PATH;
+    SHFILEINFOW info;
+    if (shell_item_info(list, guid_path, nullptr, SHGFI_SYSICONINDEX | SHGFI_SMALLICON, &info)) {
+        g_folder_tree.computer_icon = info.iIcon;
+    }
+    if (shell_item_info(list, guid_path, nullptr, SHGFI_DISPLAYNAME, &info)) {
+        lstrcpynW(g_folder_tree.computer_name, info.szDisplayName, MAX_PATH);
+    }
+    CoTaskMemFree(list);
+}
+
+static void complete_table();
+
+// First creation in the process; 0 when the system image list is missing
+// (every creation then fails, and the next one tries again).
+static int set_up_shared() {
+    if (g_folder_tree.ready) {
+        return 1;
+    }
+    CoInitialize(nullptr);
+    folder_tree_icons_start();
+    folder_tree_watch_start();
+    wchar_t windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    SHFILEINFOW info = {};
+    HIMAGELIST images = length && length < MAX_PATH
+        ? reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(windows, 0, &info, sizeof(info),
+                                                      SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        : nullptr;
+    if (!images) {
+        return 0;
+    }
+    g_folder_tree.system_images = images;
+    g_folder_tree.folder_icon = info.iIcon;
+    lstrcpynW(g_folder_tree.documents_name, L"My Documents", MAX_PATH);
+    lstrcpynW(g_folder_tree.computer_name, L"My Computer", MAX_PATH);
+    set_up_documents();
+    set_up_computer();
+    complete_table();
+    g_folder_tree.shell32 = system_module_load(L"shell32.dll");
+    g_folder_tree.ready = 1;
+    return 1;
+}
+
+static HWND create_native(int32_t x, int32_t y, int32_t width, int32_t height,
+                          uint32_t flags) {
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    style |= (flags & TREE_NO_BUTTONS) ? 0 : TVS_HASBUTTONS;
+    style |= (flags & TREE_NO_LINES) ? 0 : TVS_HASLINES;
+    style |= (flags & TREE_SHOW_SELECTION_ALWAYS) ? TVS_SHOWSELALWAYS : 0;
+    DWORD ex_style = (flags & TREE_NO_BORDER) ? 0 : WS_EX_CLIENTEDGE;
+    return CreateWindowExW(ex_style, WC_TREEVIEWW, L"", style, x, y, width, height,
+                           control_current_parent(), reinterpret_cast<HMENU>(-1),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+static GadgetObject* make_record(int64_t id, HWND tree, uint32_t flags) {
+    FolderTreeData* data = static_cast<FolderTreeData*>(heap_alloc(sizeof(FolderTreeData)));
+    GadgetObject* gadget = data ? control_record_allocate(id) : nullptr;
+    if (!gadget) {
+        heap_free(data);
+        return nullptr;
+    }
+    gadget->kind_slot_2 = -1;
+    gadget->kind_slot_1 = reinterpret_cast<int64_t>(data);
+    data->tree = tree;
+    data->tree_flags = static_cast<int32_t>(flags);
+    lstrcpynW(data->pattern, L"*.*", TREE_PATTERN_UNITS);
+    return gadget;
+}
+
+int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                           const wchar_t* path, uint32_t flags) {
+    if (!set_up_shared()) {
+        return 0;
+    }
+    if (!g_folder_tree.hooked_window) {
+        folder_tree_hook_top_level(control_current_parent());
+    }
+    HWND tree = create_native(x, y, width, height, flags);
+    GadgetObject* gadget = tree ? make_record(id, tree, flags) : nullptr;
+    if (!gadget) {
+        if (tree) {
+            DestroyWindow(tree);
+        }
+        return 0;
+    }
+    SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(g_folder_tree.system_images));
+    SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+    int64_t result = control_create_common(gadget, id, tree, &g_folder_tree_ops);
+    // Filling the tree by program reports nothing, as control_set_text does.
+    events_suppress();
+    folder_tree_set_text(gadget, L"");
+    folder_tree_set_text(gadget, path ? path : L"");
+    events_resume();
+    return result;
+}
+
+static void folder_tree_release(GadgetObject* gadget) {
+    FolderTreeData* data = folder_tree_data(gadget);
+    if (!data) {
+        return;
+    }
+    folder_tree_close_not_ready(data);
+    // The native tree has torn itself down by now; detaching still makes sure
+    // it can never take the shared system list with it.
+    SendMessageW(data->tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    ImageList_Destroy(reinterpret_cast<HIMAGELIST>(gadget->kind_slot_4));
+    gadget->kind_slot_4 = 0;
+    heap_free(data);
+    gadget->kind_slot_1 = 0;
+}
+
+static HTREEITEM selected_item(HWND tree) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+static int64_t folder_tree_get_state(GadgetObject* gadget) {
+    HWND tree = gadget->hwnd;
+    HTREEITEM item = selected_item(tree);
+    if (!item) {
+        return 0;
+    }
+    LPARAM parameter = folder_tree_item_parameter(tree, item);
+    if (parameter == 0) {
+        return 0;
+    }
+    return (parameter & 0xFF) == TREE_ITEM_FILE ? 1 : 2;
+}
+
+static void folder_tree_get_text(GadgetObject* gadget, int64_t out) {
+    wchar_t path[TREE_PATH_UNITS];
+    path[0] = 0;
+    HTREEITEM item = selected_item(gadget->hwnd);
+    if (!item || !folder_tree_item_path(gadget->hwnd, item, path, TREE_PATH_UNITS)) {
+        path[0] = 0;
+    }
+    path[MAX_PATH] = 0;    // at most 260 units
+    int64_t length = static_cast<int64_t>(wcslen(path));
+    wchar_t* text = temp_reserve_units(length, out);
+    memcpy(text, path, static_cast<size_t>(length + 1) * sizeof(wchar_t));
+}
+
+static int64_t folder_tree_set_color(GadgetObject* gadget, int32_t which, int64_t color) {
+    HWND tree = gadget->hwnd;
+    COLORREF value = color == -1 ? CLR_DEFAULT : static_cast<COLORREF>(color & 0xFFFFFF);
+    if (which == 1) {
+        SendMessageW(tree, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(value));
+    } else if (which == 2) {
+        SendMessageW(tree, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(value));
+        gadget->kind_slot_2 = color;
+        folder_tree_refresh_images(gadget);
+    } else if (which == 3) {
+        SendMessageW(tree, TVM_SETLINECOLOR, 0, static_cast<LPARAM>(value));
+    } else {
+        return 0;
+    }
+    InvalidateRect(tree, nullptr, TRUE);
+    return 1;
+}
+
+static int64_t folder_tree_get_color(GadgetObject* gadget, int32_t which) {
+    if (which == 1) {
+        return static_cast<int64_t>(SendMessageW(gadget->hwnd, TVM_GETTEXTCOLOR, 0, 0));
+    }
+    if (which == 2) {
+        return gadget->kind_slot_2;
+    }
+    if (which == 3) {
+        COLORREF line = static_cast<COLORREF>(SendMessageW(gadget->hwnd, TVM_GETLINECOLOR, 0, 0));
+        return line == CLR_DEFAULT ? -1 : static_cast<int64_t>(line);
+    }
+    return -1;
+}
+
+static void complete_table() {
+    GadgetOperations* ops = &g_folder_tree_ops;
+    ops->kind = KIND_FOLDER_TREE;                        // 24
+    ops->table_size = sizeof(GadgetOperations);          // 320
+    ops->notify = folder_tree_notify;                    // clicks, selection, expansion
+    ops->release = folder_tree_release;                  // dialog, image list, kind data
+    ops->get_state = folder_tree_get_state;              // 1 file, 2 other, 0 none
+    ops->set_state = nullptr;                            // no state to set
+    ops->get_text = folder_tree_get_text;                // path of the selection
+    ops->set_text = folder_tree_set_text;                // open down to a path
+    ops->add_item = nullptr;                             // items come from the disk
+    ops->remove_item = nullptr;
+    ops->clear_items = nullptr;
+    ops->count_items = nullptr;
+    ops->get_item_text = nullptr;
+    ops->set_item_text = nullptr;
+    ops->open_list = nullptr;                            // not a container
+    ops->hide = nullptr;                                 // general show/hide
+    ops->get_attribute = nullptr;
+    ops->set_attribute = nullptr;
+    ops->set_color = folder_tree_set_color;              // 1 text, 2 background, 3 lines
+    ops->get_color = folder_tree_get_color;
+    ops->required_size = nullptr;
+    ops->get_font = nullptr;
+    ops->set_font = nullptr;
+}
