@@ -2,6 +2,7 @@
 // into toolkit events. Each message has its own handler; a handler answers
 // CONTROL_DEFAULT_RESULT to ask for DefWindowProcW.
 #include <windows.h>
+#include <ole2.h>
 #include "toolkit/window_core.h"
 #include "toolkit/control_core.h"
 #include "toolkit/event_queue.h"

@@ -1,0 +1,101 @@
+#include "toolkit_support.h"
+#include <gtest/gtest.h>
+#include "toolkit/events.h"
+
+std::ostream& operator<<(std::ostream& out, const QueuedEvent& event) {
+    return out << "{" << event.code << ", " << event.control << ", " << event.subtype << "}";
+}
+
+void pump(int ms) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(5);
+    } while (static_cast<int32_t>(end - GetTickCount()) > 0);
+}
+
+std::vector<QueuedEvent> drain() {
+    std::vector<QueuedEvent> events;
+    while (int32_t code = event_fetch()) {
+        events.push_back({code, event_control(), event_subtype()});
+    }
+    return events;
+}
+
+std::vector<QueuedEvent> drain_code(int32_t code) {
+    std::vector<QueuedEvent> picked;
+    for (const QueuedEvent& event : drain()) {
+        if (event.code == code) {
+            picked.push_back(event);
+        }
+    }
+    return picked;
+}
+
+void bring_to_front(HWND window) {
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    pump(150);
+}
+
+static void send(INPUT* inputs, UINT count) {
+    ASSERT_EQ(SendInput(count, inputs, sizeof(INPUT)), count);
+}
+
+void click_with_mouse(HWND control) {
+    RECT area;
+    GetWindowRect(control, &area);
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    pump(50);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    send(inputs, 2);
+}
+
+static INPUT key_input(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void press_key(WORD key, bool shift, bool alt) {
+    std::vector<INPUT> inputs;
+    if (shift) inputs.push_back(key_input(VK_SHIFT, false));
+    if (alt) inputs.push_back(key_input(VK_MENU, false));
+    inputs.push_back(key_input(key, false));
+    inputs.push_back(key_input(key, true));
+    if (alt) inputs.push_back(key_input(VK_MENU, true));
+    if (shift) inputs.push_back(key_input(VK_SHIFT, true));
+    send(inputs.data(), static_cast<UINT>(inputs.size()));
+}
+
+void type_character(wchar_t c) {
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wScan = c;
+    inputs[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    send(inputs, 2);
+}
+
+// The toolkit tests drive real windows: without a display they cannot run.
+class DisplayRequired : public testing::Environment {
+public:
+    void SetUp() override {
+        wchar_t display[64];
+        ASSERT_GT(GetEnvironmentVariableW(L"DISPLAY", display, 64), 0u)
+            << "DISPLAY must name an X display (Xvfb)";
+    }
+};
+static testing::Environment* const g_display_check =
+    testing::AddGlobalTestEnvironment(new DisplayRequired);

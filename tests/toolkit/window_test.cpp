@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <vector>
+#include "toolkit_support.h"
+#include "toolkit/controls.h"
+#include "toolkit/events.h"
+#include "toolkit/windows.h"
+#include "runtime/registry.h"
+
+namespace {
+
+class WindowTest : public testing::Test {
+protected:
+    int64_t window = 0;
+    HWND hwnd = nullptr;
+    void open(uint32_t flags = 0xCA0001) {
+        window = window_open(ANY_ID, 100, 200, 800, 610, L"Toolkit test", flags);
+        ASSERT_NE(window, 0);
+        hwnd = window_handle(window);
+        ASSERT_TRUE(hwnd);
+        pump();
+        drain();
+    }
+    void TearDown() override {
+        if (window) {
+            window_close(window);
+        }
+        pump(50);
+        drain();
+    }
+};
+
+TEST_F(WindowTest, IsCentredOnTheScreenWithTheAskedClientSize) {
+    open();
+    RECT client;
+    RECT outer;
+    GetClientRect(hwnd, &client);
+    GetWindowRect(hwnd, &outer);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 610);
+    int width = outer.right - outer.left;
+    int height = outer.bottom - outer.top;
+    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+}
+
+TEST_F(WindowTest, WaitReturnsTheNativeMessageFirstAndTheControlEventNext) {
+    open();
+    int64_t button = button_create(ANY_ID, 10, 10, 100, 30, L"Go");
+    ASSERT_NE(button, 0);
+    pump();
+    while (event_wait(0) != 0) {
+    }
+    PostMessageW(control_handle(button), BM_CLICK, 0, 0);
+    EXPECT_EQ(event_wait(0), BM_CLICK);
+    EXPECT_EQ(event_wait(0), EVENT_GADGET);
+    EXPECT_EQ(event_control(), button);
+}
+
+TEST_F(WindowTest, WaitWithZeroTimeoutOnNothingReturnsAtOnce) {
+    open();
+    while (event_wait(0) != 0) {
+    }
+    DWORD start = GetTickCount();
+    EXPECT_EQ(event_wait(0), 0);
+    EXPECT_EQ(event_wait(30), 0);
+    EXPECT_LT(GetTickCount() - start, 500u);
+}
+
+TEST_F(WindowTest, CloseBoxAndAltF4PostCloseAndTheWindowStays) {
+    open();
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    pump();
+    std::vector<QueuedEvent> expected = {{EVENT_CLOSE_WINDOW, window, 0}};
+    EXPECT_EQ(drain_code(EVENT_CLOSE_WINDOW), expected);
+    bring_to_front(hwnd);
+    drain();
+    press_key(VK_F4, false, true);
+    pump(300);
+    EXPECT_EQ(drain_code(EVENT_CLOSE_WINDOW), expected);
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(window_handle(window), hwnd);
+}
+
+TEST_F(WindowTest, RestoreAfterMaximizePostsRestoreThenOneSize) {
+    open(0xCF0001);   // sizable, minimize and maximize boxes
+    ShowWindow(hwnd, SW_MAXIMIZE);
+    pump();
+    std::vector<QueuedEvent> maximized;
+    for (const QueuedEvent& event : drain()) {
+        if (event.code != EVENT_MOVE_WINDOW && event.code != EVENT_REPAINT &&
+            event.code != EVENT_ACTIVATE && event.code != EVENT_DEACTIVATE) {
+            maximized.push_back(event);
+        }
+    }
+    std::vector<QueuedEvent> expected_max = {{EVENT_MAXIMIZE, 0, 0},
+                                             {EVENT_SIZE_WINDOW, 0, 0}};
+    EXPECT_EQ(maximized, expected_max);
+    ShowWindow(hwnd, SW_RESTORE);
+    pump();
+    std::vector<QueuedEvent> restored;
+    for (const QueuedEvent& event : drain()) {
+        if (event.code == EVENT_RESTORE || event.code == EVENT_SIZE_WINDOW ||
+            event.code == EVENT_MAXIMIZE || event.code == EVENT_MINIMIZE) {
+            restored.push_back(event);
+        }
+    }
+    std::vector<QueuedEvent> expected = {{EVENT_RESTORE, 0, 0}, {EVENT_SIZE_WINDOW, 0, 0}};
+    EXPECT_EQ(restored, expected);
+}
+
+// Keys go through event_wait, so Tab reaches the window's accelerator table.
+TEST_F(WindowTest, TabWrapsBothWaysAndSkipsLabelsAndContainers) {
+    open();
+    HWND first = reinterpret_cast<HWND>(button_create(1, 10, 10, 100, 30, L"First"));
+    label_create(2, 10, 50, 100, 20, L"Label");
+    container_create(3, 10, 80, 300, 100, 8);
+    HWND inner = reinterpret_cast<HWND>(text_field_create(4, 10, 10, 100, 24, L""));
+    control_list_close();
+    HWND last = reinterpret_cast<HWND>(button_create(5, 10, 200, 100, 30, L"Last"));
+    bring_to_front(hwnd);
+    SetFocus(first);
+    struct Step {
+        bool shift;
+        HWND expected;
+    };
+    const Step steps[] = {{false, inner}, {false, last}, {false, first},   // wraps forwards
+                          {true, last}, {true, inner}, {true, first}, {true, last}};
+    for (const Step& step : steps) {
+        press_key(VK_TAB, step.shift);
+        DWORD end = GetTickCount() + 200;
+        while (static_cast<int32_t>(end - GetTickCount()) > 0) {
+            event_wait(10);
+        }
+        EXPECT_EQ(GetFocus(), step.expected) << (step.shift ? "Shift+Tab" : "Tab");
+    }
+}
+
+}  // namespace
