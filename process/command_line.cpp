@@ -52,7 +52,9 @@ static bool scan(const wchar_t* line, const int32_t* wanted, Span* found, int32_
         }
         place = token_end(place, found);
         ++*counter;
-        if (wanted != nullptr && *counter == *wanted) {
+        // The counter counts parameters; the token just found has index
+        // counter - 1, so the program name is token -1.
+        if (wanted != nullptr && *counter - 1 == *wanted) {
             return true;
         }
     }
