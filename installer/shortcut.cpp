@@ -89,18 +89,17 @@ void create_desktop_shortcut(const wchar_t* folder) {
     BuiltText link = text_join(names.desktop, L"\\PikeHarbour.LNK");
     file_delete(link.text);
     text_release(link);
-    // Others may read the script but neither change nor delete it until the
-    // script host has ended, so nothing can swap it in between.
-    int64_t written = file_open_general(0, names.script, FILE_MODE_CREATE,
-                                        ENCODING_UTF8 | FILE_FLAG_SHARE_READ);
-    if (written != 0) {
+    // Nobody else can open the script while it is written (share mode 0).
+    // It must be closed before the host starts: the script host opens it
+    // without sharing (observed under Wine), so a handle kept open here
+    // makes the host fail; while the host runs, its own handle locks it.
+    if (file_create(0, names.script) != 0) {
         write_script_lines(&names);
-        file_flush(0);
+        file_close(0);
     } else {
         installer_tell(L"Error", L"Error: can't write the file");
     }
     run_script_host(names.script);
-    file_close(0);
     file_delete(names.script);
     string_free(names.desktop);
     string_free(names.target);

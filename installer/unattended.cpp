@@ -65,7 +65,7 @@ bool unattended_parse() {
     g_installer.unattended_language = -2;
     int32_t count = program_parameter_count();
     bool valid = true;
-    for (int32_t index = 1; index <= count; index++) {
+    for (int32_t index = 1; index < count; index++) {
         int64_t saved = temp_position();
         program_parameter(index, saved);
         wchar_t* parameter = nullptr;
