@@ -1,0 +1,243 @@
+// The unattended mode and the payload self-check, end to end: the built
+// setup runs silently with exact command lines in a controlled environment,
+// and the files it leaves (or does not leave) are checked byte for byte.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <fstream>
+#include <string>
+#include <vector>
+#include "embedded_checksums.h"
+#include "sandbox_files.h"
+
+namespace {
+
+const std::wstring ROOT = L"C:\\ph_unattended";
+const std::wstring APPDATA = ROOT + L"\\AppData";
+// Wine sets ProgramFiles itself in every new process, whatever the parent
+// passed, so the default target is the prefix's own program-files folder.
+const std::wstring PROGRAM_FILES = L"C:\\Program Files";
+const std::wstring TEMP = ROOT + L"\\Temp";
+
+std::wstring setup_exe() {
+    return unix_to_windows(PH_SETUP_EXE);
+}
+
+std::wstring desktop_link() {
+    return env_value(L"USERPROFILE") + L"\\Desktop\\PikeHarbour.LNK";
+}
+
+std::wstring settings_file() {
+    return APPDATA + L"\\PikeHarbour\\PikeHarbour.ini";
+}
+
+// The current environment with APPDATA and TEMP replaced.
+std::vector<wchar_t> environment_block() {
+    std::vector<wchar_t> block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (wchar_t* entry = strings; *entry != 0; entry += wcslen(entry) + 1) {
+        std::wstring text = entry;
+        std::wstring name = text.substr(0, text.find(L'='));
+        if (_wcsicmp(name.c_str(), L"APPDATA") == 0 || _wcsicmp(name.c_str(), L"TEMP") == 0) {
+            continue;
+        }
+        block.insert(block.end(), text.begin(), text.end());
+        block.push_back(0);
+    }
+    FreeEnvironmentStringsW(strings);
+    for (std::wstring entry : {L"APPDATA=" + APPDATA, L"TEMP=" + TEMP}) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(0);
+    }
+    block.push_back(0);
+    return block;
+}
+
+// Runs `exe` with exactly `parameters` after its quoted name; the exit
+// code, or -1 when it did not end within a minute.
+long run_setup(const std::wstring& exe, const std::wstring& parameters) {
+    std::wstring command = L"\"" + exe + L"\" " + parameters;
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(0);
+    std::vector<wchar_t> environment = environment_block();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
+                        &process)) {
+        return -2;
+    }
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return (long)code;
+}
+
+std::string product_bytes() {
+    std::ifstream list(PH_EMBEDDED_FILES);
+    std::string product;
+    std::getline(list, product);
+    return file_bytes(unix_to_windows(product));
+}
+
+// Offsets of the two blocks inside the built setup, recorded by the build.
+struct Layout {
+    long product_offset = -1;
+    long product_length = 0;
+    long picture_offset = -1;
+    long picture_length = 0;
+};
+
+Layout setup_layout() {
+    Layout layout;
+    std::ifstream in(PH_SETUP_LAYOUT);
+    std::string name;
+    long offset = 0;
+    long length = 0;
+    while (in >> name >> offset >> length) {
+        if (name == "product") {
+            layout.product_offset = offset;
+            layout.product_length = length;
+        } else if (name == "background") {
+            layout.picture_offset = offset;
+            layout.picture_length = length;
+        }
+    }
+    return layout;
+}
+
+// A copy of the setup with one byte flipped at `offset`.
+std::wstring damaged_copy(const std::wstring& name, long offset) {
+    std::string bytes = file_bytes(setup_exe());
+    bytes[offset] = (char)(bytes[offset] ^ 0x5A);
+    std::wstring path = ROOT + L"\\" + name;
+    file_put(path, bytes);
+    return path;
+}
+
+// Compares whole files without printing megabytes of bytes on a failure.
+testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual) {
+    if (expected == actual) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
+                                       << actual.size() << " differing bytes";
+}
+
+std::string log_text() {
+    return file_bytes(TEMP + L"\\PikeHarbour_Setup.log");
+}
+
+class Unattended : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_remove(ROOT);
+        folder_make(APPDATA);
+        folder_remove(PROGRAM_FILES + L"\\PikeHarbour");
+        folder_make(TEMP);
+        DeleteFileW(desktop_link().c_str());
+    }
+};
+
+TEST_F(Unattended, InstallsWithDefaultsAndWritesLog) {
+    ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S"));
+    std::wstring product = PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe";
+    EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(product)));
+    EXPECT_TRUE(file_exists(desktop_link()));
+    ShortcutFields link = shortcut_read(desktop_link());
+    EXPECT_EQ(_wcsicmp((PROGRAM_FILES + L"\\PikeHarbour\\PikeHarbour64.exe").c_str(),
+                       link.target.c_str()), 0);
+    std::string expected = "Programverzeichnis = C:\\Program Files\\PikeHarbour\\\r\n"
+                           "language = 1\r\n";
+    EXPECT_EQ(expected, file_bytes(settings_file()));
+    // The log: one CR LF line per step, ending with the exit code.
+    std::string log = log_text();
+    ASSERT_GE(log.size(), 15u);
+    EXPECT_EQ("Exit code: 0\r\n", log.substr(log.size() - 14));
+    EXPECT_NE(std::string::npos, log.find("unattended install\r\n"));
+    EXPECT_FALSE(file_exists(env_value(L"USERPROFILE") + L"\\Desktop\\temp.vbs"));
+}
+
+TEST_F(Unattended, TargetWithSpacesAndGermanLanguage) {
+    std::wstring target = ROOT + L"\\My Apps\\P H\\";
+    folder_make(ROOT + L"\\My Apps");
+    ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /s \"/D=" + target + L"\" /LANG=de"));
+    EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(target + L"Pikeharbour64.exe")));
+    std::string expected = "Programverzeichnis = C:\\ph_unattended\\My Apps\\P H\\\r\nlanguage = 0\r\n";
+    EXPECT_EQ(expected, file_bytes(settings_file()));
+}
+
+TEST_F(Unattended, ReinstallKeepsSettingsAndRemovalDeletes) {
+    std::wstring first = ROOT + L"\\First\\";
+    folder_make(ROOT + L"\\First");
+    ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /D=" + first + L" /LANG=de"));
+    std::string settings = file_bytes(settings_file());
+    ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /LANG=en"));
+    EXPECT_EQ(settings, file_bytes(settings_file()));
+    EXPECT_TRUE(file_exists(PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe"));
+
+    ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
+    EXPECT_FALSE(file_exists(first + L"Pikeharbour64.exe"));
+    EXPECT_FALSE(file_exists(settings_file()));
+    EXPECT_FALSE(file_exists(desktop_link()));
+    EXPECT_TRUE(folder_exists(first));
+    EXPECT_TRUE(file_exists(env_value(L"USERPROFILE") +
+                            L"\\PikeHarbour\\SetupBackup\\PikeHarbour_Setup.exe"));
+}
+
+TEST_F(Unattended, FailuresGiveTheirExitCodes) {
+    EXPECT_EQ(3, run_setup(setup_exe(), L"-admin /S /D=C:\\"));
+    EXPECT_EQ(5, run_setup(setup_exe(), L"-admin /S /X"));
+    EXPECT_EQ(5, run_setup(setup_exe(), L"-admin /S /LANG=fr"));
+    EXPECT_EQ(5, run_setup(setup_exe(), L"-admin /S /D="));
+    EXPECT_FALSE(file_exists(settings_file()));
+
+    // The product's name taken by a folder: no reinstall question (only a
+    // file counts), and the product cannot be written. (Read-only files do
+    // not stop a writer running as root under Wine.)
+    std::wstring blocked = ROOT + L"\\Blocked\\";
+    folder_make(blocked + L"Pikeharbour64.exe");
+    EXPECT_EQ(4, run_setup(setup_exe(), L"-admin /S /D=" + blocked));
+    EXPECT_TRUE(folder_exists(blocked + L"Pikeharbour64.exe"));
+    EXPECT_FALSE(file_exists(settings_file()));
+}
+
+TEST_F(Unattended, LauncherPassesParametersAndReturnsExitCode) {
+    EXPECT_EQ(5, run_setup(setup_exe(), L"/S /X"));
+    EXPECT_EQ(3, run_setup(setup_exe(), L"/S /D=C:\\"));
+    std::wstring target = ROOT + L"\\Via Launcher\\";
+    folder_make(ROOT + L"\\Via Launcher");
+    EXPECT_EQ(0, run_setup(setup_exe(), L"/S \"/D=" + target + L"\""));
+    EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(target + L"Pikeharbour64.exe")));
+}
+
+TEST_F(Unattended, DamagedProductIsRefusedAndNothingWritten) {
+    Layout layout = setup_layout();
+    ASSERT_GE(layout.product_offset, 0);
+    ASSERT_EQ(EMBEDDED_PRODUCT_LENGTH, layout.product_length);
+    std::wstring damaged = damaged_copy(L"PikeHarbour_Setup.exe",
+                                        layout.product_offset + layout.product_length / 2);
+    EXPECT_EQ(2, run_setup(damaged, L"-admin /S"));
+    EXPECT_EQ(2, run_setup(damaged, L"/S"));
+    EXPECT_FALSE(folder_exists(PROGRAM_FILES + L"\\PikeHarbour"));
+    EXPECT_FALSE(file_exists(settings_file()));
+    EXPECT_FALSE(file_exists(desktop_link()));
+    EXPECT_FALSE(file_exists(TEMP + L"\\PikeHarbour_Setup.log"));
+}
+
+TEST_F(Unattended, DamagedPictureStillInstalls) {
+    Layout layout = setup_layout();
+    ASSERT_GE(layout.picture_offset, 0);
+    ASSERT_EQ(EMBEDDED_BACKGROUND_LENGTH, layout.picture_length);
+    std::wstring damaged = damaged_copy(L"PikeHarbour_Setup.exe",
+                                        layout.picture_offset + layout.picture_length / 2);
+    EXPECT_EQ(0, run_setup(damaged, L"-admin /S"));
+    EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe")));
+}
+
+}  // namespace
