@@ -1,0 +1,324 @@
+// Finding the installer's window and controls from another process.
+#include "setup_driver.h"
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// Where each control sits: its parent (a panel or the window itself) and
+// its rectangle relative to that parent's client area. No two controls
+// share a rectangle within the same parent, so this names them uniquely.
+struct Place {
+    const char* name;
+    int parent;  // -1: the window
+    int x, y, w, h;
+};
+
+const Place places[CONTROL_COUNT] = {
+    {"folder_tree", -1, 40, 40, 350, 460},
+    {"install_button", -1, 580, 560, 80, 30},
+    {"folder_cancel_button", -1, 680, 560, 80, 30},
+    {"path_field", -1, 40, 520, 720, 20},
+    {"agreement_view", -1, 200, 120, 400, 270},
+    {"agreement_panel", -1, 200, 400, 400, 100},
+    {"accept_option", AGREEMENT_PANEL, 30, 10, 280, 20},
+    {"decline_option", AGREEMENT_PANEL, 30, 30, 280, 20},
+    {"agreement_next_button", AGREEMENT_PANEL, 200, 60, 80, 30},
+    {"agreement_cancel_button", AGREEMENT_PANEL, 300, 60, 80, 30},
+    {"maintenance_panel", -1, 200, 200, 400, 140},
+    {"maintenance_label", MAINTENANCE_PANEL, 30, 10, 300, 40},
+    {"reinstall_option", MAINTENANCE_PANEL, 30, 50, 280, 20},
+    {"remove_option", MAINTENANCE_PANEL, 30, 70, 280, 20},
+    {"maintenance_next_button", MAINTENANCE_PANEL, 200, 100, 80, 30},
+    {"maintenance_cancel_button", MAINTENANCE_PANEL, 300, 100, 80, 30},
+    {"language_panel", -1, 200, 200, 400, 120},
+    {"language_label", LANGUAGE_PANEL, 30, 10, 300, 20},
+    {"german_option", LANGUAGE_PANEL, 30, 30, 80, 20},
+    {"english_option", LANGUAGE_PANEL, 30, 50, 80, 20},
+    {"language_next_button", LANGUAGE_PANEL, 200, 80, 80, 30},
+    {"language_cancel_button", LANGUAGE_PANEL, 300, 80, 80, 30},
+};
+
+std::vector<HWND> children_of(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+RECT rect_in_parent(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool at_place(HWND child, HWND parent, const Place& p) {
+    if (GetParent(child) != parent) {
+        return false;
+    }
+    RECT r = rect_in_parent(child);
+    return r.left == p.x && r.top == p.y && r.right - r.left == p.w && r.bottom - r.top == p.h;
+}
+
+bool find_controls(Setup& setup) {
+    std::vector<HWND> all = children_of(setup.window);
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        HWND parent = places[c].parent < 0 ? setup.window : setup.controls[places[c].parent];
+        for (HWND child : all) {
+            if (parent != nullptr && at_place(child, parent, places[c])) {
+                setup.controls[c] = child;
+                break;
+            }
+        }
+        if (setup.controls[c] == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* class_name;
+    const wchar_t* title;  // null: any
+    HWND found;
+};
+
+BOOL CALLBACK match_top_level(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    wchar_t class_name[64] = {};
+    GetClassNameW(window, class_name, 64);
+    if (search->class_name != nullptr && lstrcmpW(class_name, search->class_name) != 0) {
+        return TRUE;
+    }
+    if (search->title != nullptr && window_text(window) != search->title) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+HWND find_top_level(DWORD pid, const wchar_t* class_name, const wchar_t* title) {
+    WindowSearch search{pid, class_name, title, nullptr};
+    EnumWindows(match_top_level, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The environment block of this process with APPDATA and ProgramFiles
+// replaced, sorted by name like Windows keeps it. A 64-bit process takes
+// its ProgramFiles from ProgramW6432 when it starts (seen under Wine), so
+// that one is replaced too.
+std::vector<wchar_t> environment_block(const SetupEnvironment& env) {
+    std::vector<std::wstring> entries;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* p = current; *p != 0; p += lstrlenW(p) + 1) {
+        std::wstring entry = p;
+        std::wstring key = entry.substr(0, entry.find(L'=', 1));
+        if (lstrcmpiW(key.c_str(), L"APPDATA") != 0 &&
+            lstrcmpiW(key.c_str(), L"ProgramFiles") != 0 &&
+            lstrcmpiW(key.c_str(), L"ProgramW6432") != 0) {
+            entries.push_back(entry);
+        }
+    }
+    FreeEnvironmentStringsW(current);
+    if (!env.appdata.empty()) {
+        entries.push_back(L"APPDATA=" + env.appdata);
+    }
+    if (!env.program_files.empty()) {
+        entries.push_back(L"ProgramFiles=" + env.program_files);
+        entries.push_back(L"ProgramW6432=" + env.program_files);
+    }
+    std::sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+        return lstrcmpiW(a.substr(0, a.find(L'=', 1)).c_str(),
+                         b.substr(0, b.find(L'=', 1)).c_str()) < 0;
+    });
+    std::vector<wchar_t> block;
+    for (const std::wstring& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(0);
+    }
+    block.push_back(0);
+    return block;
+}
+
+// Printed when the window or a control is not found, to see what is there.
+void describe_window(Setup& setup) {
+    DWORD code = 0;
+    GetExitCodeProcess(setup.process.hProcess, &code);
+    fprintf(stderr, "window %p, process state %lu\n", static_cast<void*>(setup.window), code);
+    if (setup.window == nullptr) {
+        return;
+    }
+    for (HWND child : children_of(setup.window)) {
+        RECT r = rect_in_parent(child);
+        wchar_t class_name[64] = {};
+        GetClassNameW(child, class_name, 64);
+        fprintf(stderr, "  %p parent %p %ls at %ld,%ld size %ldx%ld\n", static_cast<void*>(child),
+                static_cast<void*>(GetParent(child)), class_name, r.left, r.top,
+                r.right - r.left, r.bottom - r.top);
+    }
+}
+
+}  // namespace
+
+const char* control_name(Control c) {
+    return places[c].name;
+}
+
+bool wait_until(const std::function<bool()>& done, int timeout_ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool setup_start(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {
+    std::wstring command = L"\"" + exe + L"\" -admin";
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(0);
+    std::vector<wchar_t> block = environment_block(env);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup,
+                        &setup.process)) {
+        return false;
+    }
+    DWORD pid = setup.process.dwProcessId;
+    bool shown = wait_until([&] {
+        setup.window = find_top_level(pid, nullptr, L"PikeHarbour Installation");
+        return setup.window != nullptr && find_controls(setup) &&
+               IsWindowVisible(setup.controls[LANGUAGE_PANEL]);
+    });
+    if (!shown) {
+        describe_window(setup);
+    }
+    return shown;
+}
+
+long setup_wait_exit(Setup& setup, int timeout_ms) {
+    if (setup.process.hProcess == nullptr) {
+        return -1;
+    }
+    if (WaitForSingleObject(setup.process.hProcess, timeout_ms) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(setup.process.hProcess, &code);
+    CloseHandle(setup.process.hProcess);
+    CloseHandle(setup.process.hThread);
+    setup.process = {};
+    return static_cast<long>(code);
+}
+
+void setup_kill(Setup& setup) {
+    if (setup.process.hProcess == nullptr) {
+        return;
+    }
+    TerminateProcess(setup.process.hProcess, 99);
+    setup_wait_exit(setup, 5000);
+}
+
+HWND setup_control(Setup& setup, Control c) {
+    return setup.controls[c];
+}
+
+std::wstring window_text(HWND window) {
+    int length = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    int got = static_cast<int>(
+        SendMessageW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
+    text.resize(got);
+    return text;
+}
+
+bool control_visible(Setup& setup, Control c) {
+    return IsWindowVisible(setup.controls[c]) != FALSE;
+}
+
+bool control_checked(Setup& setup, Control c) {
+    return SendMessageW(setup.controls[c], BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool control_enabled(Setup& setup, Control c) {
+    return IsWindowEnabled(setup.controls[c]) != FALSE;
+}
+
+std::wstring control_text(Setup& setup, Control c) {
+    return window_text(setup.controls[c]);
+}
+
+std::vector<Control> visible_controls(Setup& setup) {
+    std::vector<Control> visible;
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        if (control_visible(setup, static_cast<Control>(c))) {
+            visible.push_back(static_cast<Control>(c));
+        }
+    }
+    return visible;
+}
+
+// Posted, not sent: a click may open a modal message box, and a sent
+// message would not return before the box is answered.
+void control_click(Setup& setup, Control c) {
+    PostMessageW(setup.controls[c], BM_CLICK, 0, 0);
+}
+
+void control_type(Setup& setup, Control c, const std::wstring& text) {
+    SendMessageW(setup.controls[c], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void setup_close_box(Setup& setup) {
+    PostMessageW(setup.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+MessageBoxSeen message_box_wait(Setup& setup, int timeout_ms) {
+    MessageBoxSeen box;
+    DWORD pid = setup.process.dwProcessId;
+    wait_until([&] { return (box.dialog = find_top_level(pid, L"#32770", nullptr)) != nullptr; },
+               timeout_ms);
+    if (box.dialog == nullptr) {
+        return box;
+    }
+    box.title = window_text(box.dialog);
+    // The message is the static control with the longest text (the icon
+    // static, when there is one, has none).
+    for (HWND child : children_of(box.dialog)) {
+        wchar_t class_name[32] = {};
+        GetClassNameW(child, class_name, 32);
+        std::wstring text = window_text(child);
+        if (lstrcmpiW(class_name, L"Static") == 0 && text.size() > box.text.size()) {
+            box.text = text;
+        }
+    }
+    return box;
+}
+
+void message_box_answer(const MessageBoxSeen& box, int button) {
+    HWND control = GetDlgItem(box.dialog, button);
+    PostMessageW(control, BM_CLICK, 0, 0);
+    wait_until([&] { return !IsWindow(box.dialog); });
+}
+
+RECT message_box_button_rect(const MessageBoxSeen& box, int button) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(box.dialog, button), &r);
+    return r;
+}

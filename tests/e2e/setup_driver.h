@@ -1,0 +1,68 @@
+// Drives a running PikeHarbour_Setup.exe from outside: starts it with a
+// controlled environment, finds its window, its controls by their place on
+// the window, and its message boxes by their title.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// Every control of the installer window, in creation order.
+enum Control {
+    FOLDER_TREE, INSTALL_BUTTON, FOLDER_CANCEL_BUTTON, PATH_FIELD, AGREEMENT_VIEW,
+    AGREEMENT_PANEL, ACCEPT_OPTION, DECLINE_OPTION, AGREEMENT_NEXT_BUTTON,
+    AGREEMENT_CANCEL_BUTTON, MAINTENANCE_PANEL, MAINTENANCE_LABEL, REINSTALL_OPTION,
+    REMOVE_OPTION, MAINTENANCE_NEXT_BUTTON, MAINTENANCE_CANCEL_BUTTON, LANGUAGE_PANEL,
+    LANGUAGE_LABEL, GERMAN_OPTION, ENGLISH_OPTION, LANGUAGE_NEXT_BUTTON,
+    LANGUAGE_CANCEL_BUTTON, CONTROL_COUNT
+};
+
+const char* control_name(Control c);
+
+// Polls every 10 ms until done() holds or the time is up.
+bool wait_until(const std::function<bool()>& done, int timeout_ms = 15000);
+
+struct Setup {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+    HWND controls[CONTROL_COUNT]{};
+};
+
+struct SetupEnvironment {
+    std::wstring appdata;        // empty: the variable is removed
+    std::wstring program_files;  // empty: the variable is removed
+};
+
+// Starts `exe -admin` and waits until its language page is visible.
+bool setup_start(Setup& setup, const std::wstring& exe, const SetupEnvironment& env);
+// Waits for the process to end; its exit code, or -1 on time-out.
+long setup_wait_exit(Setup& setup, int timeout_ms = 30000);
+// Ends a setup left running by a failed test.
+void setup_kill(Setup& setup);
+
+HWND setup_control(Setup& setup, Control c);
+std::wstring window_text(HWND window);
+bool control_visible(Setup& setup, Control c);
+bool control_checked(Setup& setup, Control c);
+bool control_enabled(Setup& setup, Control c);
+std::wstring control_text(Setup& setup, Control c);
+// The controls now visible, in creation order.
+std::vector<Control> visible_controls(Setup& setup);
+void control_click(Setup& setup, Control c);
+void control_type(Setup& setup, Control c, const std::wstring& text);
+// The close box: the system command a click on it sends.
+void setup_close_box(Setup& setup);
+
+struct MessageBoxSeen {
+    HWND dialog = nullptr;
+    std::wstring title;
+    std::wstring text;
+};
+
+// The next visible message box of the setup, or an empty record.
+MessageBoxSeen message_box_wait(Setup& setup, int timeout_ms = 15000);
+// Presses IDOK, IDYES or IDNO and waits until the box is gone.
+void message_box_answer(const MessageBoxSeen& box, int button);
+// Screen rectangle of a message box button.
+RECT message_box_button_rect(const MessageBoxSeen& box, int button);
