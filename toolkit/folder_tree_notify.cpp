@@ -18,11 +18,29 @@ static void on_expanding(GadgetObject* gadget, const NMTREEVIEWW* view) {
     }
 }
 
+// Wine's tree reports NM_CLICK before it moves the selection to the clicked
+// item; selecting the item here first gives the order of Windows, where the
+// selection changes while the button goes down: 768, then the click.
+static void select_clicked_item(HWND tree) {
+    TVHITTESTINFO hit = {};
+    DWORD position = GetMessagePos();
+    hit.pt.x = static_cast<short>(LOWORD(position));
+    hit.pt.y = static_cast<short>(HIWORD(position));
+    ScreenToClient(tree, &hit.pt);
+    SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.hItem && (hit.flags & TVHT_ONITEM)) {
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
+    }
+}
+
 // Posts the subtype of a tree notification; expansion fills and posts nothing.
 static void on_tree_notification(GadgetObject* gadget, const NMHDR* header) {
     const NMTREEVIEWW* view = reinterpret_cast<const NMTREEVIEWW*>(header);
     switch (header->code) {
-    case NM_CLICK: control_post(gadget->hwnd, 0); break;
+    case NM_CLICK:
+        select_clicked_item(gadget->hwnd);
+        control_post(gadget->hwnd, 0);
+        break;
     case NM_RCLICK:
         select_drop_highlight(gadget->hwnd);
         control_post(gadget->hwnd, 1);

@@ -162,8 +162,12 @@ static int64_t text_view_set_text(GadgetObject* gadget, const wchar_t* text) {
         return 1;
     }
     SetScrollPos(gadget->hwnd, SB_HORZ, 0, TRUE);
+    int64_t result = set_text_utf8(gadget->hwnd, text);
+    // Wine leaves the caret behind the new text and scrolls to it; the view
+    // goes back to the start of the text as a fresh text should.
+    SendMessageW(gadget->hwnd, EM_SETSEL, 0, 0);
     SendMessageW(gadget->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
-    return set_text_utf8(gadget->hwnd, text);
+    return result;
 }
 
 static void text_view_get_text(GadgetObject* gadget, int64_t out) {

@@ -99,15 +99,16 @@ void text_view_get_item_text(GadgetObject* gadget, int64_t line, int64_t out) {
         int64_t start = SendMessageW(hwnd, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
         length = start < 0 ? 0 : SendMessageW(hwnd, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
     }
-    if (length > 65535) {
-        length = 65535;    // EM_GETLINE takes the buffer size as one WORD
+    if (length > 65533) {
+        length = 65533;    // EM_GETLINE takes the buffer size as one WORD
     }
-    wchar_t* text = temp_reserve_units(length + 1, out);
-    text[0] = static_cast<wchar_t>(length + 1);
+    // Room for the line break too: Wine copies it along and counts it.
+    wchar_t* text = temp_reserve_units(length + 2, out);
+    text[0] = static_cast<wchar_t>(length + 2);
     int64_t copied = length > 0
         ? SendMessageW(hwnd, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text))
         : 0;
-    if (copied < 0 || copied > length) {
+    if (copied < 0 || copied > length + 2) {
         copied = 0;
     }
     while (copied > 0 && (text[copied - 1] == L'\r' || text[copied - 1] == L'\n')) {
