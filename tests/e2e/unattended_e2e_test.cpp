@@ -54,7 +54,8 @@ std::vector<wchar_t> environment_block() {
 
 // Runs `exe` with exactly `parameters` after its quoted name; the exit
 // code, or -1 when it did not end within a minute.
-long run_setup(const std::wstring& exe, const std::wstring& parameters) {
+long run_setup(const std::wstring& exe, const std::wstring& parameters,
+               const wchar_t* directory = nullptr) {
     std::wstring command = L"\"" + exe + L"\" " + parameters;
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(0);
@@ -63,7 +64,7 @@ long run_setup(const std::wstring& exe, const std::wstring& parameters) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(), directory, &startup,
                         &process)) {
         return -2;
     }
@@ -238,6 +239,21 @@ TEST_F(Unattended, DamagedPictureStillInstalls) {
                                         layout.picture_offset + layout.picture_length / 2);
     EXPECT_EQ(0, run_setup(damaged, L"-admin /S"));
     EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe")));
+}
+
+// The setup is elevated: a "WScript.exe" beside it or in its current folder
+// must never run in place of the system's script host.
+TEST_F(Unattended, PlantedScriptHostNeverRuns) {
+    std::wstring folder = ROOT + L"\\Downloads";
+    std::wstring setup = folder + L"\\PikeHarbour_Setup.exe";
+    file_put(setup, file_bytes(setup_exe()));
+    std::string planted = file_bytes(unix_to_windows(PH_PLANTED_PROGRAM));
+    ASSERT_FALSE(planted.empty());
+    file_put(folder + L"\\WScript.exe", planted);
+    file_put(folder + L"\\wscript.exe.local", "");
+    EXPECT_EQ(0, run_setup(setup, L"-admin /S", folder.c_str()));
+    EXPECT_FALSE(file_exists(ROOT + L"\\planted_program_ran.txt"));
+    EXPECT_TRUE(file_exists(desktop_link()));
 }
 
 }  // namespace
