@@ -6,7 +6,12 @@ int64_t file_copy(const wchar_t* source, const wchar_t* target) {
     if (source == nullptr || target == nullptr) {
         return 0;
     }
-    // An existing target is overwritten (a read-only one makes the copy fail).
+    // An existing target is overwritten, a read-only one never: Windows
+    // refuses it, and Wine running as root would not, so it is checked here.
+    DWORD attributes = GetFileAttributesW(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return 0;
+    }
     return CopyFileW(source, target, FALSE) ? 1 : 0;
 }
 

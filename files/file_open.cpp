@@ -33,11 +33,23 @@ static DWORD share_mode(int32_t flags) {
     return 0;
 }
 
+// Windows refuses to open a read-only file for writing; Wine running as
+// root does not (the attribute is only a missing permission bit there), so
+// the attribute is checked here as well and the file is never emptied.
+static bool is_read_only_file(const wchar_t* name) {
+    DWORD attributes = GetFileAttributesW(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 static HANDLE open_handle(const wchar_t* name, int32_t mode, int32_t flags) {
     DWORD share = share_mode(flags);
     if (mode == FILE_MODE_READ) {
         return CreateFileW(name, ACCESS_READ, share, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    if (is_read_only_file(name)) {
+        return INVALID_HANDLE_VALUE;
     }
     if (mode == FILE_MODE_READ_WRITE) {
         return CreateFileW(name, ACCESS_READ_WRITE, share, nullptr, OPEN_ALWAYS,

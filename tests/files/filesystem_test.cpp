@@ -1,0 +1,160 @@
+// File-system operations on real files and folders of the prefix's C: drive.
+#include "files_fixture.h"
+#include <winioctl.h>
+#include "files/filesystem.h"
+#include "runtime/strings.h"
+
+TEST_F(FilesTest, PathSizeTellsFilesFoldersAndNothing) {
+    write_bytes(path(L"empty.txt"), "");
+    write_bytes(path(L"five.txt"), "12345");
+    ASSERT_TRUE(CreateDirectoryW(path(L"sub").c_str(), nullptr));
+    EXPECT_EQ(path_size(path(L"empty.txt").c_str()), 0);
+    EXPECT_EQ(path_size(path(L"five.txt").c_str()), 5);
+    EXPECT_EQ(path_size(path(L"missing.txt").c_str()), -1);
+    EXPECT_EQ(path_size(path(L"sub").c_str()), -2);
+    EXPECT_EQ(path_size(path(L"sub\\").c_str()), -2);
+    EXPECT_EQ(path_size(path(L"sub\\\\/").c_str()), -2);
+    EXPECT_EQ(path_size(nullptr), -1);
+    EXPECT_EQ(path_size(L""), -1);
+    EXPECT_EQ(path_size(L"\\\\"), -1);
+}
+
+TEST_F(FilesTest, PathSizeOfDrives) {
+    EXPECT_EQ(path_size(L"C:"), -2);
+    EXPECT_EQ(path_size(L"C:\\"), -2);
+    wchar_t missing[] = L"Q:\\";
+    for (wchar_t letter = L'Q'; letter <= L'Y' && GetDriveTypeW(missing) > DRIVE_NO_ROOT_DIR; letter++) {
+        missing[0] = letter;
+    }
+    ASSERT_LE(GetDriveTypeW(missing), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+    EXPECT_EQ(path_size(missing), -1);
+    missing[2] = 0;
+    EXPECT_EQ(path_size(missing), -1);
+}
+
+TEST_F(FilesTest, PathSizeOfAFileOverFourGigabytes) {
+    std::wstring name = path(L"sparse.bin");
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                              nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = 5LL * 1024 * 1024 * 1024 + 3;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+    EXPECT_EQ(path_size(name.c_str()), 5LL * 1024 * 1024 * 1024 + 3);
+    DeleteFileW(name.c_str());
+}
+
+TEST_F(FilesTest, CopyReplacesButNotAReadOnlyTarget) {
+    write_bytes(path(L"a.txt"), "new");
+    write_bytes(path(L"b.txt"), "old contents");
+    EXPECT_NE(file_copy(path(L"a.txt").c_str(), path(L"b.txt").c_str()), 0);
+    EXPECT_EQ(read_bytes(path(L"b.txt")), "new");
+    write_bytes(path(L"c.txt"), "protected");
+    SetFileAttributesW(path(L"c.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(file_copy(path(L"a.txt").c_str(), path(L"c.txt").c_str()), 0);
+    EXPECT_EQ(read_bytes(path(L"c.txt")), "protected");
+    EXPECT_EQ(file_copy(nullptr, path(L"d.txt").c_str()), 0);
+}
+
+TEST_F(FilesTest, DeleteLeavesReadOnlyFilesUnlessAttributesAreCleared) {
+    std::wstring name = path(L"ro.txt");
+    write_bytes(name, "x");
+    SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(file_delete(name.c_str()), 0);
+    EXPECT_EQ(path_size(name.c_str()), 1);
+    EXPECT_NE(file_delete_ex(name.c_str(), 2), 0);
+    EXPECT_EQ(path_size(name.c_str()), -1);
+    EXPECT_EQ(file_delete(nullptr), 0);
+}
+
+TEST_F(FilesTest, DirectoryCreateMakesOnlyTheLastFolder) {
+    EXPECT_NE(directory_create(path(L"new\\ /").c_str()), 0);
+    EXPECT_EQ(path_size(path(L"new").c_str()), -2);
+    EXPECT_EQ(directory_create(path(L"new").c_str()), 0);
+    EXPECT_EQ(directory_create(path(L"missing\\child").c_str()), 0);
+    EXPECT_EQ(path_size(path(L"missing").c_str()), -1);
+    EXPECT_EQ(directory_create(L"\\ "), 0);
+}
+
+TEST_F(FilesTest, DirectoryDeleteRemovesFilesThenTheFolder) {
+    std::wstring folder = path(L"product");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    write_bytes(folder + L"\\a.exe", "a");
+    write_bytes(folder + L"\\b.ini", "b");
+    EXPECT_NE(directory_delete(folder.c_str(), L"", 0), 0);
+    EXPECT_EQ(path_size(folder.c_str()), -1);
+    EXPECT_EQ(directory_delete(folder.c_str(), L"", 0), 0);
+    EXPECT_EQ(directory_delete(nullptr, L"", 0), 0);
+}
+
+TEST_F(FilesTest, DirectoryDeleteKeepsFoldersThatHoldSubfolders) {
+    std::wstring folder = path(L"outer\\");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"inner").c_str(), nullptr);
+    write_bytes(folder + L"file.txt", "f");
+    write_bytes(folder + L"inner\\deep.txt", "d");
+    EXPECT_EQ(directory_delete(folder.c_str(), nullptr, 0), 0);
+    EXPECT_EQ(path_size((folder + L"file.txt").c_str()), -1);
+    EXPECT_EQ(path_size((folder + L"inner\\deep.txt").c_str()), 1);
+    EXPECT_EQ(path_size((folder + L"inner").c_str()), -2);
+    // Recursive: the whole tree goes.
+    EXPECT_NE(directory_delete(folder.c_str(), L"*.*", 1), 0);
+    EXPECT_EQ(path_size(folder.c_str()), -1);
+}
+
+TEST_F(FilesTest, DirectoryDeleteWithAPatternKeepsTheFolder) {
+    std::wstring folder = path(L"logs\\");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"old").c_str(), nullptr);
+    write_bytes(folder + L"a.log", "a");
+    write_bytes(folder + L"keep.txt", "k");
+    write_bytes(folder + L"old\\b.log", "b");
+    EXPECT_EQ(directory_delete(folder.c_str(), L"*.log", 1), 1);
+    EXPECT_EQ(path_size((folder + L"a.log").c_str()), -1);
+    EXPECT_EQ(path_size((folder + L"old\\b.log").c_str()), -1);
+    EXPECT_EQ(path_size((folder + L"keep.txt").c_str()), 1);
+    EXPECT_EQ(path_size((folder + L"old").c_str()), -2);
+}
+
+TEST_F(FilesTest, HomeDirectoryEndsWithOneBackslash) {
+    std::wstring home = produce([](int64_t out) { home_directory(out); });
+    ASSERT_GE(home.size(), 4u);
+    EXPECT_EQ(home.back(), L'\\');
+    EXPECT_NE(home[home.size() - 2], L'\\');
+    EXPECT_EQ(path_size(home.c_str()), -2);
+}
+
+TEST(PathParts, FolderAndFileParts) {
+    struct Row { const wchar_t* path; int32_t flags; const wchar_t* folder; const wchar_t* file; };
+    const Row rows[] = {
+        {L"\"C:\\dir\\setup.exe", 0, L"C:\\dir\\", L"setup.exe"},
+        {L"\"C:\\my dir\\setup.exe\" -admin", 0, L"C:\\my dir\\", L"setup.exe"},
+        {L"setup.exe", 0, L"", L"setup.exe"},
+        {L"C:/a/b.txt|x\\y", 0, L"C:/a/", L"y"},
+        {L"C:\\dir\\setup.exe", 1, L"C:\\dir\\", L"setup"},
+        {L"C:\\dir\\name.", 1, L"C:\\dir\\", L"name."},
+        {L"C:\\d\\x.y z", 1, L"C:\\d\\", L"x.y z"},
+        {L"C:\\dir\\", 0, L"C:\\dir\\", L""},
+        {nullptr, 0, L"", L""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << (row.path ? row.path : L"(null)"));
+        EXPECT_EQ(produce([&](int64_t out) { path_directory_part(row.path, out); }), row.folder);
+        EXPECT_EQ(produce([&](int64_t out) { path_file_part(row.path, row.flags, out); }), row.file);
+    }
+}
+
+// The source may be the text just built at the output position.
+TEST(PathParts, SourceBuiltAtTheOutputPosition) {
+    int64_t saved = temp_position();
+    temp_append(L"C:\\some folder\\setup.exe");
+    path_file_part(temp_address(saved), 1, saved);
+    wchar_t* result = nullptr;
+    string_assign_temp(&result, saved);
+    EXPECT_STREQ(result, L"setup");
+    string_free(result);
+}
