@@ -17,7 +17,8 @@ add_library(png_static STATIC
     ${png_dir}/pngwrite.c ${png_dir}/pngwtran.c ${png_dir}/pngwutil.c)
 target_include_directories(png_static SYSTEM PUBLIC ${png_dir} ${png_generated})
 target_compile_definitions(png_static PRIVATE PNG_ARM_NEON_OPT=0 PNG_INTEL_SSE_OPT=0)
-target_compile_options(png_static PRIVATE -w)
+# Size matters more than speed for one background picture.
+target_compile_options(png_static PRIVATE -w -Os)
 target_link_libraries(png_static PUBLIC ph_zlib)
 
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
