@@ -1,8 +1,8 @@
 // The shell fallback of program_run: documents and anything else that
 // CreateProcessW cannot start are opened with the shell's default verb.
 #include <string.h>
-#include <shellapi.h>
 #include "process/launch_plan.h"
+#include <shellapi.h>
 #include "runtime/runtime.h"
 
 static const ULONG SHELL_MASK = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
