@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
+#include "runtime/registry.h"   // ANY_ID
 
 struct ImageObject {
     HANDLE native;          // HBITMAP or HICON
