@@ -102,9 +102,10 @@ void click_by_mouse(Setup& setup, Control c) {
     ASSERT_TRUE(x_click(screen_rect(setup_control(setup, c))));
 }
 
-void answer_by_mouse(Setup& setup, const std::wstring& text, int button) {
+void answer_by_mouse(Setup& setup, const std::wstring& text, int button, const std::string& name) {
     MessageBoxSeen box = message_box_wait(setup);
     ASSERT_NE(box.dialog, nullptr);
+    screenshot_save(box.dialog, name);
     EXPECT_EQ(narrow(box.text), narrow(text));
     ASSERT_TRUE(x_click(message_box_button_rect(box, button)));
     ASSERT_TRUE(wait_until([&] { return !IsWindow(box.dialog); }));
@@ -178,9 +179,10 @@ TEST(InstallerE2E, EnglishInstallByMouseAndKeyboardThenRemove) {
     ASSERT_TRUE(wait_until([&] { return control_text(setup, PATH_FIELD) == typed; }, 10000))
         << narrow(control_text(setup, PATH_FIELD));
     click_by_mouse(setup, INSTALL_BUTTON);
-    answer_by_mouse(setup, t.confirm_install, IDYES);
+    answer_by_mouse(setup, t.confirm_install, IDYES, shot(ENGLISH, "m1"));
     std::wstring backup = backup_copy_path();
-    answer_by_mouse(setup, t.backup_notice + backup.substr(0, backup.size() - 21), IDOK);
+    answer_by_mouse(setup, t.backup_notice + backup.substr(0, backup.size() - 21), IDOK,
+                    shot(ENGLISH, "m2"));
     MessageBoxSeen success = message_box_wait(setup);
     screenshot_save(success.dialog, shot(ENGLISH, "m5"));
     EXPECT_EQ(narrow(success.text), narrow(t.success));
