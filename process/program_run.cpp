@@ -44,12 +44,16 @@ static wchar_t* build_command_line(const wchar_t* name, const wchar_t* parameter
     }
     bool quote = program[0] != L'"';
     size_t at = 0;
-    line[at] = L'"';
-    at += quote ? 1 : 0;
+    if (quote) {
+        line[at] = L'"';
+        at++;
+    }
     memcpy(line + at, program, name_length * sizeof(wchar_t));
     at += name_length;
-    line[at] = L'"';
-    at += quote ? 1 : 0;
+    if (quote) {
+        line[at] = L'"';
+        at++;
+    }
     if (rest_length > 0) {
         line[at] = L' ';
         memcpy(line + at + 1, rest, rest_length * sizeof(wchar_t));

@@ -1,8 +1,6 @@
 // Command-line splitting, read by the helper program from the command line
 // it really received: each case starts it with an exact command line.
 #include "process_fixture.h"
-#include "process/command_line.h"
-#include "runtime/strings.h"
 
 namespace {
 
@@ -72,27 +70,4 @@ TEST(CommandLine, ProgramFileNameDropsTheLongPathPrefix) {
     std::vector<std::wstring> plain = run_with_line(L"child -x", child.c_str());
     ASSERT_FALSE(plain.empty());
     EXPECT_EQ(plain.back(), child);
-}
-
-TEST(CommandLine, OwnFileNameIsTheRunningProgram) {
-    int64_t saved = temp_position();
-    program_file_name(saved);
-    std::wstring name(temp_address(saved));
-    temp_set_position(saved);
-    wchar_t expected[MAX_PATH];
-    GetModuleFileNameW(nullptr, expected, MAX_PATH);
-    EXPECT_EQ(name, expected);
-}
-
-TEST(Delay, SleepsAtLeastTheRequestedTime) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    for (int round = 0; round < 2; round++) {
-        LARGE_INTEGER before;
-        LARGE_INTEGER after;
-        QueryPerformanceCounter(&before);
-        delay_ms(60);
-        QueryPerformanceCounter(&after);
-        EXPECT_GE((after.QuadPart - before.QuadPart) * 1000 / frequency.QuadPart, 55);
-    }
 }
