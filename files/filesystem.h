@@ -12,4 +12,4 @@ void home_directory(int64_t out);
 void path_directory_part(const wchar_t* path, int64_t out);
 void path_file_part(const wchar_t* path, int32_t flags, int64_t out);
 // Any shell folder number (CSIDL_...), with a trailing backslash.
-void special_folder(int32_t folder, int64_t out);
+void shell_folder(int32_t folder, int64_t out);

@@ -25,7 +25,7 @@ static int32_t folder_path(int folder, wchar_t* target) {
     return length;
 }
 
-void special_folder(int32_t folder, int64_t out) {
+void shell_folder(int32_t folder, int64_t out) {
     wchar_t* target = temp_reserve(HOME_RESERVE, out);
     target[0] = 0;
     int32_t length = folder_path(folder, target);
@@ -34,5 +34,5 @@ void special_folder(int32_t folder, int64_t out) {
 }
 
 void home_directory(int64_t out) {
-    special_folder(CSIDL_PROFILE, out);
+    shell_folder(CSIDL_PROFILE, out);
 }
