@@ -1,0 +1,123 @@
+// End-to-end scenarios that complete the set of messages in both
+// languages: an English reinstall, a German removal, and the two safety
+// copy failures (M6, M7), after which the installation still goes on.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include "installer_flow.h"
+#include "sandbox_files.h"
+
+namespace {
+
+struct Running : Setup {
+    ~Running() { setup_kill(*this); }
+};
+
+std::string shot(Language language, const char* name) {
+    return std::string(language == GERMAN ? "de_" : "en_") + name;
+}
+
+// A fresh install with the defaults, driven by messages.
+void install_defaults(const Sandbox& box, Language language) {
+    Running setup;
+    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+    walk_to_folder_page(setup, language);
+    press_install(setup, language);
+    expect_success_and_exit(setup, language);
+}
+
+// From a fresh start that finds the installation to the maintenance page.
+void open_maintenance_page(Running& setup, const Sandbox& box, Language language) {
+    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+    control_click(setup, LANGUAGE_NEXT_BUTTON);
+    expect_page(setup, MAINTENANCE_PAGE, language);
+}
+
+std::wstring profile_folder() {
+    std::wstring backup = backup_copy_path();
+    return backup.substr(0, backup.size() - std::wstring(L"SetupBackup\\PikeHarbour_Setup.exe").size());
+}
+
+}  // namespace
+
+TEST(InstallerE2E, EnglishReinstallWarning) {
+    Sandbox box = sandbox_make("en_reinstall");
+    const PageTexts& t = page_texts[ENGLISH];
+    ASSERT_NO_FATAL_FAILURE(install_defaults(box, ENGLISH));
+    Running again;
+    ASSERT_NO_FATAL_FAILURE(open_maintenance_page(again, box, ENGLISH));
+    control_click(again, MAINTENANCE_NEXT_BUTTON);
+    expect_page(again, AGREEMENT_PAGE, ENGLISH);
+    control_click(again, ACCEPT_OPTION);
+    ASSERT_TRUE(wait_until([&] { return control_enabled(again, AGREEMENT_NEXT_BUTTON); }));
+    control_click(again, AGREEMENT_NEXT_BUTTON);
+    expect_page(again, FOLDER_PAGE, ENGLISH);
+    press_install(again, ENGLISH);
+    expect_box(again, L"Pikeharbour Setup Warning", t.reinstall_warning, IDNO, shot(ENGLISH, "m3"));
+    expect_page(again, FOLDER_PAGE, ENGLISH);
+    press_install(again, ENGLISH);
+    expect_box(again, L"Pikeharbour Setup Warning", t.reinstall_warning, IDYES);
+    expect_success_and_exit(again, ENGLISH);
+}
+
+TEST(InstallerE2E, GermanRemoval) {
+    Sandbox box = sandbox_make("de_removal");
+    const PageTexts& t = page_texts[GERMAN];
+    ASSERT_NO_FATAL_FAILURE(install_defaults(box, GERMAN));
+    std::wstring product = box.program_files + L"\\PikeHarbour\\Pikeharbour64.exe";
+    ASSERT_TRUE(file_exists(product));
+    Running again;
+    ASSERT_NO_FATAL_FAILURE(open_maintenance_page(again, box, GERMAN));
+    control_click(again, REMOVE_OPTION);
+    ASSERT_TRUE(wait_until([&] { return control_checked(again, REMOVE_OPTION); }));
+    control_click(again, MAINTENANCE_NEXT_BUTTON);
+    expect_box(again, L"Pikeharbour Setup", t.confirm_removal, IDNO, shot(GERMAN, "r1"));
+    expect_page(again, MAINTENANCE_PAGE, GERMAN);
+    control_click(again, MAINTENANCE_NEXT_BUTTON);
+    expect_box(again, L"Pikeharbour Setup", t.confirm_removal, IDYES);
+    expect_box(again, L"Pikeharbour Setup", t.removal_done, IDOK, shot(GERMAN, "r2"));
+    EXPECT_EQ(setup_wait_exit(again), 0);
+    EXPECT_FALSE(file_exists(product));
+    EXPECT_FALSE(file_exists(box.settings_file));
+    EXPECT_FALSE(file_exists(shortcut_path()));
+}
+
+// The backup folder blocked by a file (M6, then M2 naming no folder), and
+// the safety copy blocked by a folder of its name (M7): both are reported
+// and the installation still completes.
+TEST(InstallerE2E, SafetyCopyFailuresAreReported) {
+    std::wstring profile = profile_folder();
+    std::wstring backup_folder = profile + L"SetupBackup\\";
+    folder_remove(backup_folder);
+    folder_make(profile.substr(0, profile.size() - 1));
+    file_put(profile + L"SetupBackup", "not a folder");
+    {
+        Sandbox box = sandbox_make("backup_m6");
+        Running setup;
+        ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+        walk_to_folder_page(setup, ENGLISH);
+        control_click(setup, INSTALL_BUTTON);
+        expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_install, IDYES);
+        expect_box(setup, L"PikeHarbour Setup Error",
+                   L"'PikeHarbour_Setup.exe' could not create the Setupdir!", IDOK, "en_m6");
+        expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].backup_notice, IDOK);
+        expect_success_and_exit(setup, ENGLISH);
+    }
+    DeleteFileW((profile + L"SetupBackup").c_str());
+    folder_make(backup_folder + L"PikeHarbour_Setup.exe");
+    {
+        Sandbox box = sandbox_make("backup_m7");
+        Running setup;
+        ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+        walk_to_folder_page(setup, GERMAN);
+        control_click(setup, INSTALL_BUTTON);
+        expect_box(setup, L"Pikeharbour Setup", page_texts[GERMAN].confirm_install, IDYES);
+        expect_box(setup, L"PikeHarbour Setup Error",
+                   L"'PikeHarbour_Setup.exe' could not create a save copy in '" + backup_folder +
+                       L"' !",
+                   IDOK, "de_m7");
+        expect_box(setup, L"Pikeharbour Setup", page_texts[GERMAN].backup_notice + backup_folder,
+                   IDOK);
+        expect_success_and_exit(setup, GERMAN);
+    }
+    folder_remove(backup_folder);
+}
