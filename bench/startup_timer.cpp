@@ -12,7 +12,15 @@ struct Target {
     std::wstring exe;
     std::wstring arguments;
     const wchar_t* title;
-    bool needs_visible_child;  // the setup's first page is a panel
+    // The setup's first page is its language panel; the child named here is
+    // one of its options. Any visible child would not do: the folder tree is
+    // created visible and only hidden once it is filled.
+    const wchar_t* page_child;
+};
+
+struct ChildSearch {
+    const wchar_t* title;
+    bool found;
 };
 
 struct Search {
@@ -34,9 +42,12 @@ static BOOL CALLBACK match_window(HWND window, LPARAM data) {
     return TRUE;
 }
 
-static BOOL CALLBACK match_visible_child(HWND child, LPARAM found) {
-    if (IsWindowVisible(child)) {
-        *reinterpret_cast<bool*>(found) = true;
+static BOOL CALLBACK match_visible_child(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ChildSearch*>(data);
+    wchar_t title[128] = {};
+    GetWindowTextW(child, title, 128);
+    if (IsWindowVisible(child) && lstrcmpW(title, search->title) == 0) {
+        search->found = true;
         return FALSE;
     }
     return TRUE;
@@ -48,9 +59,11 @@ static bool shown(const Target& target, DWORD pid) {
     if (search.found == nullptr) {
         return false;
     }
-    bool child = !target.needs_visible_child;
+    bool child = target.page_child == nullptr;
     if (!child) {
-        EnumChildWindows(search.found, match_visible_child, reinterpret_cast<LPARAM>(&child));
+        ChildSearch page{target.page_child, false};
+        EnumChildWindows(search.found, match_visible_child, reinterpret_cast<LPARAM>(&page));
+        child = page.found;
     }
     if (child) {
         PostMessageW(search.found, WM_CLOSE, 0, 0);
@@ -101,8 +114,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     int rounds = argc > 3 ? _wtoi(argv[3]) : 7;
-    Target setup{argv[1], L" -admin", L"PikeHarbour Installation", true};
-    Target minimal{argv[2], L"", L"Minimal Window", false};
+    Target setup{argv[1], L" -admin", L"PikeHarbour Installation", L"English"};
+    Target minimal{argv[2], L"", L"Minimal Window", nullptr};
     std::vector<double> setup_times, minimal_times;
     time_start(minimal);  // warm-up: DLLs and fonts into the cache
     time_start(setup);
