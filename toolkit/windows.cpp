@@ -2,6 +2,7 @@
 // from the toolkit flags, centring, closing and the window library steps.
 #include <windows.h>
 #include <stdio.h>
+#include "toolkit/system_module.h"
 #include "toolkit/window_core.h"
 #include "toolkit/windows.h"
 #include "toolkit/controls.h"
@@ -81,7 +82,7 @@ static bool composition_enabled() {
         return g_composition == 1;
     }
     g_composition = 0;
-    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+    HMODULE dwm = system_module_load(L"dwmapi.dll");
     if (!dwm) {
         return false;
     }
