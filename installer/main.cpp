@@ -8,6 +8,7 @@
 #include "process/command_line.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
+#include "toolkit/controls.h"
 
 // Every parameter the launcher got, after "-admin"; each is quoted when it
 // holds a space or is empty, so the elevated copy reads the same values.
@@ -76,6 +77,11 @@ static bool append_parameters() {
     if (!unattended_parse()) {
         g_runtime.exit_code = EXIT_BAD_PARAMETER;
         runtime_end();
+    }
+    // The folder tree's shell set-up is the slowest part of the window's
+    // start; it runs on a worker during the payload check and the window.
+    if (!g_installer.unattended) {
+        folder_tree_prefetch();
     }
     if (!product_block_intact()) {
         if (g_installer.unattended) {

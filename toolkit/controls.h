@@ -31,5 +31,9 @@ int64_t text_field_create(int64_t id, int32_t x, int32_t y, int32_t width, int32
                           const wchar_t* text, uint32_t flags = 0);
 int64_t text_view_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                          uint32_t flags = 0);
+// Starts reading the folder tree's shell state (system image list, documents
+// and computer) on a worker thread, so that the first folder_tree_create only
+// waits for it; call early, before other start-up work. Optional.
+void folder_tree_prefetch();
 int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                            const wchar_t* path, uint32_t flags = 0);

@@ -13,74 +13,8 @@ FolderTreeShared g_folder_tree;
 
 static GadgetOperations g_folder_tree_ops;
 
-static const wchar_t DOCUMENTS_GUID_PATH[] = L"::{450d8fba-ad25-11d0-98a8-0800361b1103}";
-static const wchar_t COMPUTER_GUID_PATH[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-
 FolderTreeData* folder_tree_data(GadgetObject* gadget) {
     return reinterpret_cast<FolderTreeData*>(gadget->kind_slot_1);
-}
-
-static int shell_info(const void* source, UINT extra_flags, UINT what, SHFILEINFOW* info) {
-    *info = {};
-    UINT flags = extra_flags | what;
-    return SHGetFileInfoW(static_cast<const wchar_t*>(source), 0, info, sizeof(*info), flags) !=
-           0;
-}
-
-// Icon index and display name of a shell item, from its item list, else the
-// shell path `guid_path`, else the folder path; 0 when none answers.
-static int shell_item_info(LPITEMIDLIST list, const wchar_t* guid_path, const wchar_t* path,
-                           UINT what, SHFILEINFOW* info) {
-    if (list && shell_info(list, SHGFI_PIDL, what, info)) {
-        return 1;
-    }
-    if (guid_path && shell_info(guid_path, 0, what, info)) {
-        return 1;
-    }
-    return path && path[0] && shell_info(path, 0, what, info);
-}
-
-static void set_up_documents() {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list))) {
-        return;
-    }
-    wchar_t* path = g_folder_tree.documents_path;
-    g_folder_tree.documents_available = SHGetPathFromIDListW(list, path) != 0;
-    SHFILEINFOW info;
-    if (shell_item_info(list, DOCUMENTS_GUID_PATH, path, SHGFI_SYSICONINDEX | SHGFI_SMALLICON,
-                        &info)) {
-        g_folder_tree.documents_icon = info.iIcon;
-    } else {
-        g_folder_tree.documents_available = 0;
-    }
-    if (shell_item_info(list, DOCUMENTS_GUID_PATH, path, SHGFI_DISPLAYNAME, &info)) {
-        lstrcpynW(g_folder_tree.documents_name, info.szDisplayName, MAX_PATH);
-    } else {
-        g_folder_tree.documents_available = 0;
-    }
-    size_t length = wcslen(path);
-    if (length > 0 && length < MAX_PATH && path[length - 1] != L'\\') {
-        path[length] = L'\\';
-        path[length + 1] = 0;
-    }
-    CoTaskMemFree(list);
-}
-
-static void set_up_computer() {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &list))) {
-        list = nullptr;
-    }
-    const wchar_t* guid_path = list ? nullptr : COMPUTER_GUID_PATH;
-    SHFILEINFOW info;
-    if (shell_item_info(list, guid_path, nullptr, SHGFI_SYSICONINDEX | SHGFI_SMALLICON, &info)) {
-        g_folder_tree.computer_icon = info.iIcon;
-    }
-    if (shell_item_info(list, guid_path, nullptr, SHGFI_DISPLAYNAME, &info)) {
-        lstrcpynW(g_folder_tree.computer_name, info.szDisplayName, MAX_PATH);
-    }
-    CoTaskMemFree(list);
 }
 
 static void complete_table();
@@ -94,22 +28,9 @@ static int set_up_shared() {
     CoInitialize(nullptr);
     folder_tree_icons_start();
     folder_tree_watch_start();
-    wchar_t windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
-    SHFILEINFOW info = {};
-    HIMAGELIST images = length && length < MAX_PATH
-        ? reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(windows, 0, &info, sizeof(info),
-                                                      SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
-        : nullptr;
-    if (!images) {
+    if (!folder_tree_shell_state()) {
         return 0;
     }
-    g_folder_tree.system_images = images;
-    g_folder_tree.folder_icon = info.iIcon;
-    lstrcpynW(g_folder_tree.documents_name, L"My Documents", MAX_PATH);
-    lstrcpynW(g_folder_tree.computer_name, L"My Computer", MAX_PATH);
-    set_up_documents();
-    set_up_computer();
     complete_table();
     g_folder_tree.shell32 = system_module_load(L"shell32.dll");
     g_folder_tree.ready = 1;
@@ -164,9 +85,14 @@ int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int3
     SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
     int64_t result = control_create_common(gadget, id, tree, &g_folder_tree_ops);
     // Filling the tree by program reports nothing, as control_set_text does.
+    // The tree starts empty and rebuilt; a path that rebuilds by itself makes
+    // the first rebuild redundant, and the result is the same without it.
     events_suppress();
-    folder_tree_set_text(gadget, L"");
-    folder_tree_set_text(gadget, path ? path : L"");
+    const wchar_t* text = path ? path : L"";
+    if (!folder_tree_text_rebuilds(text)) {
+        folder_tree_set_text(gadget, L"");
+    }
+    folder_tree_set_text(gadget, text);
     events_resume();
     return result;
 }

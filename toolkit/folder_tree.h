@@ -76,10 +76,18 @@ void folder_tree_refresh_drive(HWND tree, HTREEITEM item, int32_t drive);
 HTREEITEM folder_tree_insert_drive(HWND tree, HTREEITEM computer, int32_t drive);
 void folder_tree_rebuild(GadgetObject* gadget);
 int64_t folder_tree_set_text(GadgetObject* gadget, const wchar_t* text);
+// Whether set_text of `text` rebuilds the tree: all but a folder path
+// ending with "\".
+int32_t folder_tree_text_rebuilds(const wchar_t* text);
 void folder_tree_refresh_images(GadgetObject* gadget);
 
 // Filling an item's children (folder_tree_expand.cpp).
 void folder_tree_fill(GadgetObject* gadget, HTREEITEM item);
+
+// Shell state: image list, folder icon, documents and computer
+// (folder_tree_shell.cpp). Waits for a prefetch started by
+// folder_tree_prefetch, else reads it here; 0 without the system image list.
+int32_t folder_tree_shell_state();
 
 // Extension icon cache (folder_tree_icons.cpp).
 void folder_tree_icons_start();

@@ -145,6 +145,11 @@ static int has_drive(const wchar_t* path) {
     return path[0] >= L'A' && path[0] <= L'Z' && path[1] == L':' && path[2] == L'\\';
 }
 
+int32_t folder_tree_text_rebuilds(const wchar_t* text) {
+    size_t length = wcslen(text);
+    return length < 2 || text[length - 1] != L'\\';
+}
+
 int64_t folder_tree_set_text(GadgetObject* gadget, const wchar_t* text) {
     FolderTreeData* data = folder_tree_data(gadget);
     if (!data) {

@@ -146,6 +146,25 @@ TEST_F(FolderTreeTest, ExpandButtonsFollowFoldersOrMatchingFiles) {
     EXPECT_EQ(control_get_state(files), 1);
 }
 
+// A creation text with a pattern rebuilds the tree by itself: the tree ends
+// as set_text of that text leaves it, the pattern kept for later expansions.
+TEST_F(FolderTreeTest, CreationTextWithAPatternSetsFolderAndPattern) {
+    int64_t with_folder =
+        folder_tree_create(ANY_ID, 10, 10, 300, 460, L"C:\\phtree\\Files\\*.doc", 0);
+    int64_t pattern_only = folder_tree_create(ANY_ID, 320, 10, 300, 460, L"*.txt", 0);
+    ASSERT_NE(with_folder, 0);
+    ASSERT_NE(pattern_only, 0);
+    HWND native = tree_of(with_folder);
+    EXPECT_EQ(control_text(with_folder), L"C:\\phtree\\Files\\");
+    EXPECT_EQ(next(native, selected(native), TVGN_CHILD), nullptr);
+    EXPECT_EQ(next(native, next(native, nullptr, TVGN_ROOT), TVGN_NEXT), nullptr);
+    HWND other = tree_of(pattern_only);
+    EXPECT_EQ(control_text(pattern_only), L"");
+    control_set_text(pattern_only, L"C:\\phtree\\Files\\");
+    EXPECT_NE(child_named(other, selected(other), L"a.txt"), nullptr);
+    EXPECT_TRUE(drain_code(EVENT_GADGET).empty());
+}
+
 TEST_F(FolderTreeTest, ComputerItemHoldsDrivesAndDocumentsUnlessLeftOut) {
     int64_t plain = folder_tree_create(ANY_ID, 10, 10, 300, 460, L"", 0);
     int64_t without = folder_tree_create(ANY_ID, 320, 10, 300, 460, L"", 0x200);
