@@ -34,6 +34,19 @@ static bool append_parameters() {
     return silent;
 }
 
+// The elevated copy's exit code; a copy that could not be started (the
+// elevation was refused) is a failure, never reported as success.
+static int64_t elevated_exit_code(BOOL started, HANDLE process) {
+    if (!started || process == nullptr) {
+        return EXIT_NOT_STARTED;
+    }
+    WaitForSingleObject(process, INFINITE);
+    DWORD code = EXIT_NOT_STARTED;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
+}
+
 // Started by the user: start an elevated copy with "-admin" and end. The
 // result of the relaunch is not examined: a refused prompt ends the
 // launcher the same way as a successful start. With /S the launcher waits
@@ -57,12 +70,8 @@ static bool append_parameters() {
     info.lpParameters = parameters;
     info.nShow = SW_SHOW;
     BOOL started = ShellExecuteExW(&info);
-    if (silent && started && info.hProcess != nullptr) {
-        WaitForSingleObject(info.hProcess, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hProcess);
-        g_runtime.exit_code = code;
+    if (silent) {
+        g_runtime.exit_code = elevated_exit_code(started, info.hProcess);
     }
     if (!silent) {
         delay_ms(500);

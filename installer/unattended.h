@@ -4,6 +4,7 @@
 
 enum : int32_t {
     EXIT_SUCCESS_CODE = 0,
+    EXIT_NOT_STARTED = 1,       // launcher: the elevated copy could not be started
     EXIT_DAMAGED_SETUP = 2,
     EXIT_FOLDER_FAILED = 3,
     EXIT_WRITE_FAILED = 4,
