@@ -3,7 +3,6 @@
 #include "toolkit/control_core.h"
 #include "toolkit/controls.h"
 #include "toolkit/text_extent.h"
-#include "runtime/runtime.h"
 
 static int64_t button_get_state(GadgetObject* gadget);
 static int64_t button_set_state(GadgetObject* gadget, int64_t state);
@@ -38,18 +37,12 @@ static const GadgetOperations BUTTON_OPERATIONS = {
 
 int64_t button_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                       const wchar_t* text, uint32_t flags) {
-    HWND hwnd = CreateWindowExW(0, L"Button", text ? text : L"", flags | 0x50030000u, x, y,
-                                width, height, control_current_parent(),
-                                reinterpret_cast<HMENU>(-1), g_runtime.instance, nullptr);
-    if (!hwnd) {
-        return 0;
-    }
-    GadgetObject* gadget = control_record_allocate(id);
+    GadgetObject* gadget = control_create_native(id, 0, L"Button", text ? text : L"",
+                                                 flags | 0x50030000u, x, y, width, height);
     if (!gadget) {
-        DestroyWindow(hwnd);
         return 0;
     }
-    return control_create_common(gadget, id, hwnd, &BUTTON_OPERATIONS);
+    return control_create_common(gadget, id, gadget->hwnd, &BUTTON_OPERATIONS);
 }
 
 static int64_t button_get_state(GadgetObject* gadget) {

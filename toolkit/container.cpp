@@ -108,18 +108,13 @@ int64_t container_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_
     DWORD style = 0;
     DWORD ex_style = 0;
     container_styles(flags, &style, &ex_style);
-    HWND hwnd = CreateWindowExW(ex_style, L"TesselContainer", L"", style, x, y, width, height,
-                                control_current_parent(), reinterpret_cast<HMENU>(-1),
-                                g_runtime.instance, nullptr);
-    if (!hwnd) {
-        return 0;
-    }
-    SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, 16);
-    GadgetObject* gadget = control_record_allocate(id);
+    GadgetObject* gadget =
+        control_create_native(id, ex_style, L"TesselContainer", L"", style, x, y, width, height);
     if (!gadget) {
-        DestroyWindow(hwnd);
         return 0;
     }
+    HWND hwnd = gadget->hwnd;
+    SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, 16);
     gadget->kind_slot_1 = NO_COLOR;
     SetWindowLongPtrW(hwnd, 0, 0);
     control_list_push(hwnd);

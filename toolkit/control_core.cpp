@@ -5,6 +5,7 @@
 #include "toolkit/control_core.h"
 #include "toolkit/window_core.h"
 #include "toolkit/events.h"
+#include "runtime/runtime.h"
 
 static ObjectTable* g_controls;
 
@@ -86,6 +87,24 @@ static LRESULT CALLBACK common_procedure(HWND hwnd, UINT message, WPARAM wparam,
         tear_down(hwnd, id);
     }
     return result;
+}
+
+GadgetObject* control_create_native(int64_t id, DWORD ex_style, const wchar_t* class_name,
+                                    const wchar_t* text, DWORD style, int32_t x, int32_t y,
+                                    int32_t width, int32_t height) {
+    HWND hwnd = CreateWindowExW(ex_style, class_name, text, style, x, y, width, height,
+                                control_current_parent(), reinterpret_cast<HMENU>(-1),
+                                g_runtime.instance, nullptr);
+    if (!hwnd) {
+        return nullptr;
+    }
+    GadgetObject* gadget = control_record_allocate(id);
+    if (!gadget) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    gadget->hwnd = hwnd;
+    return gadget;
 }
 
 int64_t control_create_common(GadgetObject* gadget, int64_t id, HWND hwnd,

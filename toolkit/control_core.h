@@ -79,6 +79,15 @@ GadgetObject* control_record_from_handle(HWND hwnd);
 // the native control exists. Null on failure.
 GadgetObject* control_record_allocate(int64_t id);
 
+// Native creation shared by the kinds: creates the native control in the
+// current parent with child id -1, then allocates its record under `id` and
+// fills its hwnd. On failure nothing is left behind (the window is destroyed
+// again) and the answer is null. The kind's own steps (its kind procedure,
+// its slots) come next, then control_create_common.
+GadgetObject* control_create_native(int64_t id, DWORD ex_style, const wchar_t* class_name,
+                                    const wchar_t* text, DWORD style, int32_t x, int32_t y,
+                                    int32_t width, int32_t height);
+
 // Common creation path: fills `gadget`, installs the common control procedure
 // (subclass the control with a kind procedure before this), sets GWLP_ID and
 // "TK_ID", the current font, ends an open option group. Returns the id for

@@ -43,19 +43,13 @@ static const uint32_t FLAG_CLIENT_EDGE = 0x20000;
 int64_t label_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                      const wchar_t* text, uint32_t flags) {
     DWORD ex_style = (flags & FLAG_CLIENT_EDGE) ? WS_EX_CLIENTEDGE : 0;
-    HWND hwnd = CreateWindowExW(ex_style, L"Static", text ? text : L"", flags | LABEL_STYLE, x,
-                                y, width, height, control_current_parent(),
-                                reinterpret_cast<HMENU>(-1), g_runtime.instance, nullptr);
-    if (!hwnd) {
-        return 0;
-    }
-    GadgetObject* gadget = control_record_allocate(id);
+    GadgetObject* gadget = control_create_native(id, ex_style, L"Static", text ? text : L"",
+                                                 flags | LABEL_STYLE, x, y, width, height);
     if (!gadget) {
-        DestroyWindow(hwnd);
         return 0;
     }
     colors_init(gadget);
-    return control_create_common(gadget, id, hwnd, &LABEL_OPERATIONS);
+    return control_create_common(gadget, id, gadget->hwnd, &LABEL_OPERATIONS);
 }
 
 static LRESULT label_notify(GadgetObject* gadget, HWND, UINT message, WPARAM wparam, LPARAM) {

@@ -3,7 +3,6 @@
 #include "toolkit/control_core.h"
 #include "toolkit/controls.h"
 #include "toolkit/text_extent.h"
-#include "runtime/runtime.h"
 
 static int64_t option_get_state(GadgetObject* gadget);
 static int64_t option_set_state(GadgetObject* gadget, int64_t state);
@@ -54,17 +53,12 @@ static LRESULT CALLBACK option_procedure(HWND hwnd, UINT message, WPARAM wparam,
 int64_t option_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                       const wchar_t* text) {
     DWORD style = OPTION_STYLE | (control_option_group_open() ? 0 : WS_GROUP);
-    HWND hwnd = CreateWindowExW(0, L"Button", text ? text : L"", style, x, y, width, height,
-                                control_current_parent(), reinterpret_cast<HMENU>(-1),
-                                g_runtime.instance, nullptr);
-    if (!hwnd) {
-        return 0;
-    }
-    GadgetObject* gadget = control_record_allocate(id);
+    GadgetObject* gadget =
+        control_create_native(id, 0, L"Button", text ? text : L"", style, x, y, width, height);
     if (!gadget) {
-        DestroyWindow(hwnd);
         return 0;
     }
+    HWND hwnd = gadget->hwnd;
     SetPropW(hwnd, L"TK_OptionGadget", reinterpret_cast<HANDLE>(1));
     LONG_PTR native = SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
                                         reinterpret_cast<LONG_PTR>(option_procedure));

@@ -4,7 +4,6 @@
 #include "toolkit/control_colors.h"
 #include "toolkit/controls.h"
 #include "toolkit/text_extent.h"
-#include "runtime/runtime.h"
 
 static LRESULT text_field_notify(GadgetObject* gadget, HWND parent, UINT message,
                                  WPARAM wparam, LPARAM lparam);
@@ -66,17 +65,12 @@ static LRESULT CALLBACK focus_procedure(HWND hwnd, UINT message, WPARAM wparam,
 int64_t text_field_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                           const wchar_t* text, uint32_t flags) {
     DWORD ex_style = (flags & FLAG_BORDERLESS) ? 0 : WS_EX_CLIENTEDGE;
-    HWND hwnd = CreateWindowExW(ex_style, L"Edit", text ? text : L"", flags | TEXT_FIELD_STYLE,
-                                x, y, width, height, control_current_parent(),
-                                reinterpret_cast<HMENU>(-1), g_runtime.instance, nullptr);
-    if (!hwnd) {
-        return 0;
-    }
-    GadgetObject* gadget = control_record_allocate(id);
+    GadgetObject* gadget = control_create_native(id, ex_style, L"Edit", text ? text : L"",
+                                                 flags | TEXT_FIELD_STYLE, x, y, width, height);
     if (!gadget) {
-        DestroyWindow(hwnd);
         return 0;
     }
+    HWND hwnd = gadget->hwnd;
     colors_init(gadget);
     LONG_PTR native = SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
                                         reinterpret_cast<LONG_PTR>(focus_procedure));

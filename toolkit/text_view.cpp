@@ -82,13 +82,12 @@ static void prepare_library() {
     g_text_view.table_ready = 1;
 }
 
-static HWND create_native(int32_t x, int32_t y, int32_t width, int32_t height,
-                          uint32_t flags) {
+static GadgetObject* create_native(int64_t id, int32_t x, int32_t y, int32_t width,
+                                   int32_t height, uint32_t flags) {
     const wchar_t* class_name = g_text_view.riched20 ? L"RichEdit20W" : L"RichEdit";
     DWORD ex_style = g_text_view.visual_styles ? 0 : WS_EX_CLIENTEDGE;
-    return CreateWindowExW(ex_style, class_name, L"", flags | TEXT_VIEW_STYLE, x, y, width,
-                           height, control_current_parent(), reinterpret_cast<HMENU>(-1),
-                           GetModuleHandleW(nullptr), nullptr);
+    return control_create_native(id, ex_style, class_name, L"", flags | TEXT_VIEW_STYLE, x, y,
+                                 width, height);
 }
 
 // Steps between the record and the common creation path: properties, no
@@ -112,15 +111,12 @@ int64_t text_view_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_
                          uint32_t flags) {
     events_suppress();
     prepare_library();
-    HWND hwnd = create_native(x, y, width, height, flags);
-    GadgetObject* gadget = hwnd ? control_record_allocate(id) : nullptr;
+    GadgetObject* gadget = create_native(id, x, y, width, height, flags);
     if (!gadget) {
-        if (hwnd) {
-            DestroyWindow(hwnd);
-        }
         events_resume();
         return 0;
     }
+    HWND hwnd = gadget->hwnd;
     gadget->kind_slot_3 = -1;
     gadget->kind_slot_2 = -1;
     gadget->kind_slot_4 = reinterpret_cast<int64_t>(control_current_font());
