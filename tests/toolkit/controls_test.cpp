@@ -6,33 +6,12 @@
 #include "toolkit/events.h"
 #include "toolkit/windows.h"
 #include "runtime/registry.h"
-#include "runtime/strings.h"
 
 namespace {
 
-class ControlsTest : public testing::Test {
+class ControlsTest : public WindowTestBase {
 protected:
-    int64_t window = 0;
-    HWND hwnd = nullptr;
-    void SetUp() override {
-        window = window_open(ANY_ID, 100, 200, 800, 610, L"Controls", 0xCA0001);
-        ASSERT_NE(window, 0);
-        hwnd = window_handle(window);
-        pump();
-        drain();
-    }
-    void TearDown() override {
-        window_close(window);
-        pump(50);
-        drain();
-    }
-    static std::wstring text_of(int64_t id) {
-        int64_t saved = temp_position();
-        control_get_text(id, saved);
-        std::wstring text = temp_address(saved);
-        temp_set_position(saved);
-        return text;
-    }
+    void SetUp() override { open_window(100, 200, 800, 610, L"Controls"); }
 };
 
 TEST_F(ControlsTest, ContainersHoldExactlyTheControlsCreatedWhileOpen) {
@@ -76,8 +55,8 @@ TEST_F(ControlsTest, ProgramChangesQueueNothingButAUsersClickDoes) {
     control_set_state(label, 1);
     pump();
     EXPECT_TRUE(drain_code(EVENT_GADGET).empty());
-    EXPECT_EQ(text_of(field), L"changed by program");
-    EXPECT_EQ(text_of(label), L"Save & exit");
+    EXPECT_EQ(control_text(field), L"changed by program");
+    EXPECT_EQ(control_text(label), L"Save & exit");
     EXPECT_EQ(control_get_state(label), 0);
     bring_to_front(hwnd);
     drain();
@@ -98,7 +77,7 @@ TEST_F(ControlsTest, TypingOneCharacterQueuesUpdateThenChange) {
     std::vector<QueuedEvent> expected = {{EVENT_GADGET, field, EN_UPDATE},
                                          {EVENT_GADGET, field, EN_CHANGE}};
     EXPECT_EQ(drain_code(EVENT_GADGET), expected);
-    EXPECT_EQ(text_of(field), L"x");
+    EXPECT_EQ(control_text(field), L"x");
 }
 
 TEST_F(ControlsTest, FocusOfATextFieldIsReported) {
@@ -153,7 +132,7 @@ TEST_F(ControlsTest, LabelShowsTheAmpersandAsTyped) {
     int64_t label = label_create(ANY_ID, 20, 20, 200, 24, L"Save & exit");
     LONG_PTR style = GetWindowLongPtrW(control_handle(label), GWL_STYLE);
     EXPECT_TRUE(style & SS_NOPREFIX);
-    EXPECT_EQ(text_of(label), L"Save & exit");
+    EXPECT_EQ(control_text(label), L"Save & exit");
 }
 
 TEST_F(ControlsTest, TextFieldLengthLimitIsAtLeastOne) {

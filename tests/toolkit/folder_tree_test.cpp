@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "richtree_support.h"
 #include "toolkit_support.h"
 #include "toolkit/controls.h"
 #include "toolkit/events.h"
@@ -16,10 +15,8 @@ namespace {
 // always shown, no lines.
 constexpr uint32_t INSTALLER_FLAGS = 0x5000241;
 
-class FolderTreeTest : public testing::Test {
+class FolderTreeTest : public WindowTestBase {
 protected:
-    int64_t window = 0;
-    HWND hwnd = nullptr;
     static void SetUpTestSuite() {
         CreateDirectoryW(L"C:\\phtree", nullptr);
         CreateDirectoryW(L"C:\\phtree\\Alpha", nullptr);
@@ -30,20 +27,7 @@ protected:
         CloseHandle(file);
         CreateDirectoryW(L"C:\\Program Files", nullptr);
     }
-    void SetUp() override {
-        window = window_open(ANY_ID, 100, 100, 700, 560, L"Folder tree", 0xCA0001);
-        ASSERT_NE(window, 0);
-        hwnd = window_handle(window);
-        pump();
-        drain();
-    }
-    void TearDown() override {
-        if (window) {
-            window_close(window);
-        }
-        pump(50);
-        drain();
-    }
+    void SetUp() override { open_window(100, 100, 700, 560, L"Folder tree"); }
     static HWND tree_of(int64_t id) {
         return control_handle(id);
     }

@@ -2,7 +2,6 @@
 #include <richedit.h>
 #include <string>
 #include <vector>
-#include "richtree_support.h"
 #include "toolkit_support.h"
 #include "toolkit/controls.h"
 #include "toolkit/events.h"
@@ -11,22 +10,9 @@
 
 namespace {
 
-class TextViewTest : public testing::Test {
+class TextViewTest : public WindowTestBase {
 protected:
-    int64_t window = 0;
-    HWND hwnd = nullptr;
-    void SetUp() override {
-        window = window_open(ANY_ID, 100, 100, 700, 500, L"Text view", 0xCA0001);
-        ASSERT_NE(window, 0);
-        hwnd = window_handle(window);
-        pump();
-        drain();
-    }
-    void TearDown() override {
-        window_close(window);
-        pump(50);
-        drain();
-    }
+    void SetUp() override { open_window(100, 100, 700, 500, L"Text view"); }
     static const GadgetOperations* ops(int64_t id) {
         return control_record(id)->kind_ops;
     }

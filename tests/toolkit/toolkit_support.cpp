@@ -1,6 +1,9 @@
 #include "toolkit_support.h"
 #include <gtest/gtest.h>
+#include "toolkit/controls.h"
 #include "toolkit/events.h"
+#include "toolkit/windows.h"
+#include "runtime/strings.h"
 
 std::ostream& operator<<(std::ostream& out, const QueuedEvent& event) {
     return out << "{" << event.code << ", " << event.control << ", " << event.subtype << "}";
@@ -46,10 +49,8 @@ static void send(INPUT* inputs, UINT count) {
     ASSERT_EQ(SendInput(count, inputs, sizeof(INPUT)), count);
 }
 
-void click_with_mouse(HWND control) {
-    RECT area;
-    GetWindowRect(control, &area);
-    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+static void click_on_screen(POINT point) {
+    SetCursorPos(point.x, point.y);
     pump(50);
     INPUT inputs[2] = {};
     inputs[0].type = INPUT_MOUSE;
@@ -57,6 +58,17 @@ void click_with_mouse(HWND control) {
     inputs[1].type = INPUT_MOUSE;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     send(inputs, 2);
+}
+
+void click_with_mouse(HWND control) {
+    RECT area;
+    GetWindowRect(control, &area);
+    click_on_screen({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+}
+
+void click_at(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    click_on_screen(point);
 }
 
 static INPUT key_input(WORD key, bool up) {
@@ -86,6 +98,38 @@ void type_character(wchar_t c) {
     inputs[1] = inputs[0];
     inputs[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
     send(inputs, 2);
+}
+
+std::wstring control_text(int64_t id) {
+    int64_t saved = temp_position();
+    control_get_text(id, saved);
+    std::wstring text = temp_address(saved);
+    temp_set_position(saved);
+    return text;
+}
+
+void run_event_loop(int ms) {
+    DWORD end = GetTickCount() + ms;
+    while (static_cast<int32_t>(end - GetTickCount()) > 0) {
+        event_wait(20);
+    }
+}
+
+void WindowTestBase::open_window(int32_t x, int32_t y, int32_t width, int32_t height,
+                                 const wchar_t* title, uint32_t flags) {
+    window = window_open(ANY_ID, x, y, width, height, title, flags);
+    ASSERT_NE(window, 0);
+    hwnd = window_handle(window);
+    pump();
+    drain();
+}
+
+void WindowTestBase::TearDown() {
+    if (window) {
+        window_close(window);
+    }
+    pump(50);
+    drain();
 }
 
 // The toolkit tests drive real windows: without a display they cannot run.

@@ -8,24 +8,11 @@
 
 namespace {
 
-class WindowTest : public testing::Test {
+class WindowTest : public WindowTestBase {
 protected:
-    int64_t window = 0;
-    HWND hwnd = nullptr;
     void open(uint32_t flags = 0xCA0001) {
-        window = window_open(ANY_ID, 100, 200, 800, 610, L"Toolkit test", flags);
-        ASSERT_NE(window, 0);
-        hwnd = window_handle(window);
+        open_window(100, 200, 800, 610, L"Toolkit test", flags);
         ASSERT_TRUE(hwnd);
-        pump();
-        drain();
-    }
-    void TearDown() override {
-        if (window) {
-            window_close(window);
-        }
-        pump(50);
-        drain();
     }
 };
 
