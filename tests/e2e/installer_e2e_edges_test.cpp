@@ -34,14 +34,6 @@ void expect_cancel_accepted(Setup& setup, Control cancel, Language language) {
     EXPECT_EQ(setup_wait_exit(setup), 0);
 }
 
-void accept_agreement(Setup& setup, Language language) {
-    expect_page(setup, AGREEMENT_PAGE, language);
-    control_click(setup, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
-    control_click(setup, AGREEMENT_NEXT_BUTTON);
-    expect_page(setup, FOLDER_PAGE, language);
-}
-
 }  // namespace
 
 // The settings file decides the pre-selected language; only "language" is

@@ -41,22 +41,12 @@ std::wstring profile_folder() {
 
 TEST(InstallerE2E, EnglishReinstallWarning) {
     Sandbox box = sandbox_make("en_reinstall");
-    const PageTexts& t = page_texts[ENGLISH];
     ASSERT_NO_FATAL_FAILURE(install_defaults(box, ENGLISH));
     Running again;
     ASSERT_NO_FATAL_FAILURE(open_maintenance_page(again, box, ENGLISH));
     control_click(again, MAINTENANCE_NEXT_BUTTON);
-    expect_page(again, AGREEMENT_PAGE, ENGLISH);
-    control_click(again, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(again, AGREEMENT_NEXT_BUTTON); }));
-    control_click(again, AGREEMENT_NEXT_BUTTON);
-    expect_page(again, FOLDER_PAGE, ENGLISH);
-    press_install(again, ENGLISH);
-    expect_box(again, L"Pikeharbour Setup Warning", t.reinstall_warning, IDNO, shot(ENGLISH, "m3"));
-    expect_page(again, FOLDER_PAGE, ENGLISH);
-    press_install(again, ENGLISH);
-    expect_box(again, L"Pikeharbour Setup Warning", t.reinstall_warning, IDYES);
-    expect_success_and_exit(again, ENGLISH);
+    ASSERT_NO_FATAL_FAILURE(accept_agreement(again, ENGLISH));
+    install_over_reinstall_warning(again, ENGLISH, shot(ENGLISH, "m3"));
 }
 
 TEST(InstallerE2E, GermanRemoval) {

@@ -138,13 +138,7 @@ TEST(InstallerE2E, GermanInstallThenReinstall) {
     ASSERT_TRUE(wait_until([&] { return control_enabled(again, AGREEMENT_NEXT_BUTTON); }));
     control_click(again, AGREEMENT_NEXT_BUTTON);
     expect_page(again, FOLDER_PAGE, GERMAN);
-    const PageTexts& t = page_texts[GERMAN];
-    press_install(again, GERMAN);
-    expect_box(again, L"Pikeharbour Setup Warning", t.reinstall_warning, IDNO, shot(GERMAN, "m3"));
-    expect_page(again, FOLDER_PAGE, GERMAN);
-    press_install(again, GERMAN);
-    expect_box(again, L"Pikeharbour Setup Warning", t.reinstall_warning, IDYES);
-    expect_success_and_exit(again, GERMAN);
+    install_over_reinstall_warning(again, GERMAN, shot(GERMAN, "m3"));
     expect_installed(folder, setup_exe());
     EXPECT_EQ(file_bytes(box.settings_file), settings_text(folder, 0));
 }

@@ -168,14 +168,18 @@ void choose_language(Setup& setup, Language language) {
     }));
 }
 
-void walk_to_folder_page(Setup& setup, Language language) {
-    choose_language(setup, language);
-    control_click(setup, LANGUAGE_NEXT_BUTTON);
+void accept_agreement(Setup& setup, Language language) {
     expect_page(setup, AGREEMENT_PAGE, language);
     control_click(setup, ACCEPT_OPTION);
     ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
     control_click(setup, AGREEMENT_NEXT_BUTTON);
     expect_page(setup, FOLDER_PAGE, language);
+}
+
+void walk_to_folder_page(Setup& setup, Language language) {
+    choose_language(setup, language);
+    control_click(setup, LANGUAGE_NEXT_BUTTON);
+    accept_agreement(setup, language);
 }
 
 void press_install(Setup& setup, Language language) {
@@ -190,4 +194,14 @@ void press_install(Setup& setup, Language language) {
 void expect_success_and_exit(Setup& setup, Language language) {
     expect_box(setup, L"Pikeharbour Setup", page_texts[language].success, IDOK);
     EXPECT_EQ(setup_wait_exit(setup), 0);
+}
+
+void install_over_reinstall_warning(Setup& setup, Language language, const std::string& shot) {
+    std::wstring warning = page_texts[language].reinstall_warning;
+    press_install(setup, language);
+    expect_box(setup, L"Pikeharbour Setup Warning", warning, IDNO, shot);
+    expect_page(setup, FOLDER_PAGE, language);
+    press_install(setup, language);
+    expect_box(setup, L"Pikeharbour Setup Warning", warning, IDYES);
+    expect_success_and_exit(setup, language);
 }

@@ -45,8 +45,14 @@ void expect_box(Setup& setup, const std::wstring& title, const std::wstring& tex
 void expect_no_box(Setup& setup, Language language);
 
 void choose_language(Setup& setup, Language language);
+// Waits for the agreement page, accepts and goes on to the folder page.
+void accept_agreement(Setup& setup, Language language);
 // From the language page of a fresh start to the folder page.
 void walk_to_folder_page(Setup& setup, Language language);
 // From the folder page: the install button, M1 Yes, M2 OK.
 void press_install(Setup& setup, Language language);
 void expect_success_and_exit(Setup& setup, Language language);
+// From the folder page of a setup that found the installation: the
+// reinstall warning is refused (screenshot `shot`) and the folder page
+// stays; the second time it is accepted and the installation succeeds.
+void install_over_reinstall_warning(Setup& setup, Language language, const std::string& shot);
