@@ -37,31 +37,22 @@ static int set_up_shared() {
     return 1;
 }
 
-static HWND create_native(int32_t x, int32_t y, int32_t width, int32_t height,
-                          uint32_t flags) {
+static GadgetObject* create_native(int64_t id, int32_t x, int32_t y, int32_t width,
+                                   int32_t height, uint32_t flags) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     style |= (flags & TREE_NO_BUTTONS) ? 0 : TVS_HASBUTTONS;
     style |= (flags & TREE_NO_LINES) ? 0 : TVS_HASLINES;
     style |= (flags & TREE_SHOW_SELECTION_ALWAYS) ? TVS_SHOWSELALWAYS : 0;
     DWORD ex_style = (flags & TREE_NO_BORDER) ? 0 : WS_EX_CLIENTEDGE;
-    return CreateWindowExW(ex_style, WC_TREEVIEWW, L"", style, x, y, width, height,
-                           control_current_parent(), reinterpret_cast<HMENU>(-1),
-                           GetModuleHandleW(nullptr), nullptr);
+    return control_create_native(id, ex_style, WC_TREEVIEWW, L"", style, x, y, width, height);
 }
 
-static GadgetObject* make_record(int64_t id, HWND tree, uint32_t flags) {
-    FolderTreeData* data = static_cast<FolderTreeData*>(heap_alloc(sizeof(FolderTreeData)));
-    GadgetObject* gadget = data ? control_record_allocate(id) : nullptr;
-    if (!gadget) {
-        heap_free(data);
-        return nullptr;
-    }
+static void fill_record(GadgetObject* gadget, FolderTreeData* data, uint32_t flags) {
     gadget->kind_slot_2 = -1;
     gadget->kind_slot_1 = reinterpret_cast<int64_t>(data);
-    data->tree = tree;
+    data->tree = gadget->hwnd;
     data->tree_flags = static_cast<int32_t>(flags);
     lstrcpynW(data->pattern, L"*.*", TREE_PATTERN_UNITS);
-    return gadget;
 }
 
 int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -72,14 +63,14 @@ int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int3
     if (!g_folder_tree.hooked_window) {
         folder_tree_hook_top_level(control_current_parent());
     }
-    HWND tree = create_native(x, y, width, height, flags);
-    GadgetObject* gadget = tree ? make_record(id, tree, flags) : nullptr;
+    FolderTreeData* data = static_cast<FolderTreeData*>(heap_alloc(sizeof(FolderTreeData)));
+    GadgetObject* gadget = data ? create_native(id, x, y, width, height, flags) : nullptr;
     if (!gadget) {
-        if (tree) {
-            DestroyWindow(tree);
-        }
+        heap_free(data);
         return 0;
     }
+    fill_record(gadget, data, flags);
+    HWND tree = gadget->hwnd;
     SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(g_folder_tree.system_images));
     SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
