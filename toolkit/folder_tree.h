@@ -69,6 +69,9 @@ LPARAM folder_tree_item_parameter(HWND tree, HTREEITEM item);
 void folder_tree_set_item_parameter(HWND tree, HTREEITEM item, LPARAM parameter);
 // The item's path by the path rule; 0 when it does not fit `count` units.
 int32_t folder_tree_item_path(HWND tree, HTREEITEM item, wchar_t* path, int32_t count);
+// The first child of `item` and the next sibling of `item`; null when none.
+HTREEITEM folder_tree_first_child(HWND tree, HTREEITEM item);
+HTREEITEM folder_tree_next_sibling(HWND tree, HTREEITEM item);
 HTREEITEM folder_tree_insert(HWND tree, HTREEITEM parent, HTREEITEM after, const wchar_t* text,
                              int32_t icon, LPARAM parameter, int32_t has_children);
 // Text, icon and has-children flag of a drive item; clears its filled mark.
@@ -79,6 +82,9 @@ int64_t folder_tree_set_text(GadgetObject* gadget, const wchar_t* text);
 // Whether set_text of `text` rebuilds the tree: all but a folder path
 // ending with "\".
 int32_t folder_tree_text_rebuilds(const wchar_t* text);
+// Cuts the next non-empty piece off `*cursor` at `separator` (writing a 0
+// over the separator); null at the end.
+wchar_t* folder_tree_next_piece(wchar_t** cursor, wchar_t separator);
 void folder_tree_refresh_images(GadgetObject* gadget);
 
 // Filling an item's children (folder_tree_expand.cpp).

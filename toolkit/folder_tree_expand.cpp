@@ -65,29 +65,12 @@ static int add_entry(TreeEntryList* list, const wchar_t* name, int32_t kind, int
     return 1;
 }
 
-// Cuts the next non-empty piece off `*cursor` at `separator`; null at the end.
-static wchar_t* next_piece(wchar_t** cursor, wchar_t separator) {
-    wchar_t* start = *cursor;
-    while (*start == separator) {
-        start++;
-    }
-    if (!*start) {
-        return nullptr;
-    }
-    wchar_t* end = start;
-    while (*end && *end != separator) {
-        end++;
-    }
-    *cursor = *end ? end + 1 : end;
-    *end = 0;
-    return start;
-}
-
 static void split_patterns(const wchar_t* pattern, TreePatterns* patterns) {
     lstrcpynW(patterns->text, pattern, TREE_PATTERN_UNITS);
     patterns->count = 0;
     wchar_t* cursor = patterns->text;
-    for (wchar_t* item = next_piece(&cursor, L';'); item; item = next_piece(&cursor, L';')) {
+    for (wchar_t* item = folder_tree_next_piece(&cursor, L';'); item;
+         item = folder_tree_next_piece(&cursor, L';')) {
         patterns->items[patterns->count++] = item;
     }
 }

@@ -37,6 +37,14 @@ static HTREEITEM next_item(HWND tree, HTREEITEM item, WPARAM relation) {
         SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
+HTREEITEM folder_tree_first_child(HWND tree, HTREEITEM item) {
+    return next_item(tree, item, TVGN_CHILD);
+}
+
+HTREEITEM folder_tree_next_sibling(HWND tree, HTREEITEM item) {
+    return next_item(tree, item, TVGN_NEXT);
+}
+
 // Appends `part` to the path built so far; 0 when it would not fit.
 static int append(wchar_t* path, int32_t count, int32_t* length, const wchar_t* part) {
     size_t units = wcslen(part);

@@ -65,16 +65,6 @@ LRESULT folder_tree_notify(GadgetObject* gadget, HWND, UINT message, WPARAM, LPA
     return CONTROL_DEFAULT_RESULT;
 }
 
-static HTREEITEM first_child(HWND tree, HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
-}
-
-static HTREEITEM next_sibling(HWND tree, HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-}
-
 static void on_arrival(FolderTreeData* data, DWORD units) {
     HWND tree = data->tree;
     if (data->not_ready_dialog && (units & (1u << data->not_ready_drive))) {
@@ -82,7 +72,8 @@ static void on_arrival(FolderTreeData* data, DWORD units) {
     }
     DWORD present = GetLogicalDrives();
     DWORD listed = 0;
-    for (HTREEITEM item = first_child(tree, data->root_item); item; item = next_sibling(tree, item)) {
+    for (HTREEITEM item = folder_tree_first_child(tree, data->root_item); item;
+         item = folder_tree_next_sibling(tree, item)) {
         int32_t kind = static_cast<int32_t>(folder_tree_item_parameter(tree, item) & 0xFF);
         if (kind >= 32) {
             continue;
@@ -102,9 +93,9 @@ static void on_arrival(FolderTreeData* data, DWORD units) {
 static void on_removal(FolderTreeData* data, DWORD units) {
     HWND tree = data->tree;
     DWORD present = GetLogicalDrives();
-    HTREEITEM item = first_child(tree, data->root_item);
+    HTREEITEM item = folder_tree_first_child(tree, data->root_item);
     while (item) {
-        HTREEITEM next = next_sibling(tree, item);
+        HTREEITEM next = folder_tree_next_sibling(tree, item);
         int32_t kind = static_cast<int32_t>(folder_tree_item_parameter(tree, item) & 0xFF);
         if (kind < 32 && !(present & (1u << kind))) {
             SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));

@@ -55,8 +55,7 @@ static void split_text(GadgetObject* gadget, const wchar_t* text, TreeTarget* ta
     set_pattern(data, last_slash + 1);
 }
 
-// Cuts the next non-empty piece off `*cursor` at `separator`; null at the end.
-static wchar_t* next_piece(wchar_t** cursor, wchar_t separator) {
+wchar_t* folder_tree_next_piece(wchar_t** cursor, wchar_t separator) {
     wchar_t* start = *cursor;
     while (*start == separator) {
         start++;
@@ -73,18 +72,9 @@ static wchar_t* next_piece(wchar_t** cursor, wchar_t separator) {
     return start;
 }
 
-static HTREEITEM child_item(HWND tree, HTREEITEM parent) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-}
-
-static HTREEITEM sibling_item(HWND tree, HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-}
-
 static HTREEITEM find_drive(HWND tree, HTREEITEM computer, int32_t drive) {
-    for (HTREEITEM item = child_item(tree, computer); item; item = sibling_item(tree, item)) {
+    for (HTREEITEM item = folder_tree_first_child(tree, computer); item;
+         item = folder_tree_next_sibling(tree, item)) {
         if ((folder_tree_item_parameter(tree, item) & 0xFF) == drive) {
             return item;
         }
@@ -94,7 +84,8 @@ static HTREEITEM find_drive(HWND tree, HTREEITEM computer, int32_t drive) {
 
 static HTREEITEM find_folder(HWND tree, HTREEITEM parent, const wchar_t* name) {
     wchar_t text[MAX_PATH];
-    for (HTREEITEM item = child_item(tree, parent); item; item = sibling_item(tree, item)) {
+    for (HTREEITEM item = folder_tree_first_child(tree, parent); item;
+         item = folder_tree_next_sibling(tree, item)) {
         TVITEMW query = {};
         query.mask = TVIF_TEXT | TVIF_PARAM | TVIF_HANDLE;
         query.hItem = item;
@@ -130,7 +121,8 @@ static void walk_to(GadgetObject* gadget, wchar_t* path) {
     }
     expand_item(gadget, item);
     wchar_t* cursor = path + 3;
-    for (wchar_t* name = next_piece(&cursor, L'\\'); name; name = next_piece(&cursor, L'\\')) {
+    for (wchar_t* name = folder_tree_next_piece(&cursor, L'\\'); name;
+         name = folder_tree_next_piece(&cursor, L'\\')) {
         item = find_folder(tree, item, name);
         if (!item) {
             return;
