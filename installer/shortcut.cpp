@@ -40,23 +40,21 @@ static void compute_names(const wchar_t* folder, ShortcutNames* names) {
     text_assign(&names->script, names->desktop, L"\\temp.vbs");
 }
 
+// Writes `start` + `name` + `end` as one line of the script.
+static void write_joined_line(const wchar_t* start, const wchar_t* name, const wchar_t* end) {
+    BuiltText line = text_join(start, name, end);
+    file_write_line(0, line.text);
+    text_release(line);
+}
+
 static void write_script_lines(const ShortcutNames* names) {
-    BuiltText line;
     file_write_line(0, L"Set oWS = WScript.CreateObject(\"WScript.Shell\")");
-    line = text_join(L"sLinkFile = \"", names->desktop, L"\\PikeHarbour.LNK\"");
-    file_write_line(0, line.text);
-    text_release(line);
+    write_joined_line(L"sLinkFile = \"", names->desktop, L"\\PikeHarbour.LNK\"");
     file_write_line(0, L"Set oLink = oWS.CreateShortcut(sLinkFile)");
-    line = text_join(L"oLink.TargetPath = \"", names->target, L"\"");
-    file_write_line(0, line.text);
-    text_release(line);
-    line = text_join(L"oLink.IconLocation = \"", names->target, L", 0\"");
-    file_write_line(0, line.text);
-    text_release(line);
+    write_joined_line(L"oLink.TargetPath = \"", names->target, L"\"");
+    write_joined_line(L"oLink.IconLocation = \"", names->target, L", 0\"");
     file_write_line(0, L"oLink.WindowStyle = \"1\"");
-    line = text_join(L"oLink.WorkingDirectory = \"", names->working_folder, L"\"");
-    file_write_line(0, line.text);
-    text_release(line);
+    write_joined_line(L"oLink.WorkingDirectory = \"", names->working_folder, L"\"");
     file_write_line(0, L"oLink.Save");
 }
 
