@@ -19,8 +19,8 @@ FolderTreeData* folder_tree_data(GadgetObject* gadget) {
 
 static void complete_table();
 
-// First creation in the process; 0 when the system image list is missing
-// (every creation then fails, and the next one tries again).
+// The first fill in the process; 0 when the system image list is missing
+// (the tree then stays empty, and its next fill tries again).
 static int set_up_shared() {
     if (g_folder_tree.ready) {
         return 1;
@@ -31,7 +31,6 @@ static int set_up_shared() {
     if (!folder_tree_shell_state()) {
         return 0;
     }
-    complete_table();
     g_folder_tree.shell32 = system_module_load(L"shell32.dll");
     g_folder_tree.ready = 1;
     return 1;
@@ -55,11 +54,74 @@ static void fill_record(GadgetObject* gadget, FolderTreeData* data, uint32_t fla
     lstrcpynW(data->pattern, L"*.*", TREE_PATTERN_UNITS);
 }
 
-int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
-                           const wchar_t* path, uint32_t flags) {
+// A tree fills itself (shell set-up, image list, drives, the walk to its
+// folder) only when it is first shown, painted or asked for its text or
+// state: the shell's system image list alone costs more under Wine than the
+// rest of a window's start, and the installer's tree stays hidden until its
+// last page. Texts set before that are kept and applied in order.
+static WNDPROC g_native_tree_proc;
+
+static LRESULT CALLBACK folder_tree_fill_proc(HWND hwnd, UINT message, WPARAM wparam,
+                                              LPARAM lparam) {
+    bool shown = message == WM_SHOWWINDOW && wparam != 0;
+    if (shown || message == WM_PAINT) {
+        GadgetObject* gadget = control_record_from_handle(hwnd);
+        if (gadget) {
+            folder_tree_fill(gadget);
+        }
+    }
+    return CallWindowProcW(g_native_tree_proc, hwnd, message, wparam, lparam);
+}
+
+// Keeps `text` for the fill; false when there is no room, so the caller
+// fills the tree now instead.
+static bool keep_pending(FolderTreeData* data, const wchar_t* text) {
+    if (data->pending_count >= TREE_PENDING_TEXTS || lstrlenW(text) >= TREE_PATTERN_UNITS) {
+        return false;
+    }
+    lstrcpynW(data->pending[data->pending_count], text, TREE_PATTERN_UNITS);
+    data->pending_count++;
+    return true;
+}
+
+int32_t folder_tree_fill(GadgetObject* gadget) {
+    FolderTreeData* data = folder_tree_data(gadget);
+    if (!data || data->filled) {
+        return data != nullptr;
+    }
     if (!set_up_shared()) {
         return 0;
     }
+    data->filled = 1;
+    SendMessageW(data->tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(g_folder_tree.system_images));
+    // Filling the tree by program reports nothing, as control_set_text does.
+    // The tree starts empty and rebuilt; a first text that rebuilds by itself
+    // makes that first rebuild redundant, and the result is the same.
+    events_suppress();
+    if (data->pending_count == 0 || !folder_tree_text_rebuilds(data->pending[0])) {
+        folder_tree_set_text(gadget, L"");
+    }
+    for (int32_t i = 0; i < data->pending_count; i++) {
+        folder_tree_set_text(gadget, data->pending[i]);
+    }
+    data->pending_count = 0;
+    events_resume();
+    return 1;
+}
+
+static int64_t folder_tree_set_text_op(GadgetObject* gadget, const wchar_t* text) {
+    FolderTreeData* data = folder_tree_data(gadget);
+    if (!data->filled && keep_pending(data, text)) {
+        return 1;
+    }
+    folder_tree_fill(gadget);
+    return folder_tree_set_text(gadget, text);
+}
+
+int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
+                           const wchar_t* path, uint32_t flags) {
+    complete_table();
     if (!g_folder_tree.hooked_window) {
         folder_tree_hook_top_level(control_current_parent());
     }
@@ -71,20 +133,11 @@ int64_t folder_tree_create(int64_t id, int32_t x, int32_t y, int32_t width, int3
     }
     fill_record(gadget, data, flags);
     HWND tree = gadget->hwnd;
-    SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
-                 reinterpret_cast<LPARAM>(g_folder_tree.system_images));
     SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+    g_native_tree_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folder_tree_fill_proc)));
     int64_t result = control_create_common(gadget, id, tree, &g_folder_tree_ops);
-    // Filling the tree by program reports nothing, as control_set_text does.
-    // The tree starts empty and rebuilt; a path that rebuilds by itself makes
-    // the first rebuild redundant, and the result is the same without it.
-    events_suppress();
-    const wchar_t* text = path ? path : L"";
-    if (!folder_tree_text_rebuilds(text)) {
-        folder_tree_set_text(gadget, L"");
-    }
-    folder_tree_set_text(gadget, text);
-    events_resume();
+    keep_pending(data, path ? path : L"");
     return result;
 }
 
@@ -108,6 +161,7 @@ static HTREEITEM selected_item(HWND tree) {
 }
 
 static int64_t folder_tree_get_state(GadgetObject* gadget) {
+    folder_tree_fill(gadget);
     HWND tree = gadget->hwnd;
     HTREEITEM item = selected_item(tree);
     if (!item) {
@@ -121,6 +175,7 @@ static int64_t folder_tree_get_state(GadgetObject* gadget) {
 }
 
 static void folder_tree_get_text(GadgetObject* gadget, int64_t out) {
+    folder_tree_fill(gadget);
     wchar_t path[TREE_PATH_UNITS];
     path[0] = 0;
     HTREEITEM item = selected_item(gadget->hwnd);
@@ -134,6 +189,7 @@ static void folder_tree_get_text(GadgetObject* gadget, int64_t out) {
 }
 
 static int64_t folder_tree_set_color(GadgetObject* gadget, int32_t which, int64_t color) {
+    folder_tree_fill(gadget);
     HWND tree = gadget->hwnd;
     COLORREF value = color == -1 ? CLR_DEFAULT : static_cast<COLORREF>(color & 0xFFFFFF);
     if (which == 1) {
@@ -174,7 +230,7 @@ static void complete_table() {
     ops->get_state = folder_tree_get_state;              // 1 file, 2 other, 0 none
     ops->set_state = nullptr;                            // no state to set
     ops->get_text = folder_tree_get_text;                // path of the selection
-    ops->set_text = folder_tree_set_text;                // open down to a path
+    ops->set_text = folder_tree_set_text_op;             // open down to a path (kept until filled)
     ops->add_item = nullptr;                             // items come from the disk
     ops->remove_item = nullptr;
     ops->clear_items = nullptr;

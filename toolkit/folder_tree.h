@@ -30,6 +30,10 @@ constexpr LPARAM TREE_FILLED_MARK = 0xFF00;     // bits 8 to 15: children filled
 constexpr int32_t TREE_PATTERN_UNITS = 260;
 constexpr int32_t TREE_PATH_UNITS = 1024;       // working room for item paths
 
+// Texts set on a tree before it was first needed, applied in order when it
+// fills itself.
+constexpr int32_t TREE_PENDING_TEXTS = 4;
+
 // Kind data of one tree, pointed to by kind_slot_1.
 struct FolderTreeData {
     HWND tree;
@@ -39,6 +43,9 @@ struct FolderTreeData {
     HWND not_ready_dialog;
     int32_t not_ready_drive;
     HICON not_ready_icon;
+    int32_t filled;             // 1 once the tree has its image list and items
+    int32_t pending_count;
+    wchar_t pending[TREE_PENDING_TEXTS][TREE_PATTERN_UNITS];
 };
 
 // kind_slot_2: background colour (-1 default); kind_slot_3: image count of the
@@ -63,6 +70,9 @@ struct FolderTreeShared {
 extern FolderTreeShared g_folder_tree;
 
 FolderTreeData* folder_tree_data(GadgetObject* gadget);
+// Makes the tree fill itself if it has not yet: the shell set-up, the image
+// list and the texts set so far. 0 when the shell set-up failed.
+int32_t folder_tree_fill(GadgetObject* gadget);
 
 // Items (folder_tree_items.cpp).
 LPARAM folder_tree_item_parameter(HWND tree, HTREEITEM item);

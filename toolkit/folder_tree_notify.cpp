@@ -121,6 +121,10 @@ static void on_device_change(WPARAM event, const DEV_BROADCAST_HDR* header) {
         FolderTreeData* data = gadget->kind_ops && gadget->kind_ops->kind == KIND_FOLDER_TREE
             ? folder_tree_data(gadget)
             : nullptr;
+        // A tree that has not filled itself yet reads the drives when it does.
+        if (data && !data->filled) {
+            data = nullptr;
+        }
         if (data && event == DBT_DEVICEARRIVAL) {
             on_arrival(data, units);
         } else if (data) {

@@ -28,8 +28,12 @@ protected:
         CreateDirectoryW(L"C:\\Program Files", nullptr);
     }
     void SetUp() override { open_window(100, 100, 700, 560, L"Folder tree"); }
+    // The native tree, painted once: a tree fills itself when it is first
+    // shown, painted or asked for its text, so its items can be read here.
     static HWND tree_of(int64_t id) {
-        return control_handle(id);
+        HWND tree = control_handle(id);
+        UpdateWindow(tree);
+        return tree;
     }
     static HTREEITEM next(HWND tree, HTREEITEM item, WPARAM relation) {
         return reinterpret_cast<HTREEITEM>(
@@ -229,3 +233,23 @@ TEST_F(FolderTreeTest, WatchThreadEndsCleanlyAtShutdown) {
 }
 
 }  // namespace
+
+// A hidden tree keeps the texts it is given and fills itself only when it is
+// shown, applying them in order and reporting nothing.
+TEST_F(FolderTreeTest, HiddenTreeFillsItselfWhenShown) {
+    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, L"", INSTALLER_FLAGS);
+    control_hide(tree, 1);
+    control_set_text(tree, L"C:\\phtree\\");
+    control_set_text(tree, L"C:\\phtree\\Alpha\\");
+    HWND native = control_handle(tree);
+    EXPECT_EQ(SendMessageW(native, TVM_GETCOUNT, 0, 0), 0);
+    control_hide(tree, 0);
+    EXPECT_GT(SendMessageW(native, TVM_GETCOUNT, 0, 0), 0);
+    HTREEITEM item = selected(native);
+    ASSERT_NE(item, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_TRUE(folder_tree_item_path(native, item, path, MAX_PATH));
+    EXPECT_STREQ(path, L"C:\\phtree\\Alpha\\");
+    pump(100);
+    EXPECT_TRUE(drain_code(EVENT_GADGET).empty());
+}
