@@ -130,6 +130,10 @@ testing::AssertionResult same_bytes(const std::string& expected, const std::stri
                                        << actual.size() << " differing bytes";
 }
 
+std::string narrow_text(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
 std::string log_text() {
     return file_bytes(TEMP + L"\\PikeHarbour_Setup.log");
 }
@@ -254,6 +258,72 @@ TEST_F(Unattended, PlantedScriptHostNeverRuns) {
     EXPECT_EQ(0, run_setup(setup, L"-admin /S", folder.c_str()));
     EXPECT_FALSE(file_exists(ROOT + L"\\planted_program_ran.txt"));
     EXPECT_TRUE(file_exists(desktop_link()));
+}
+
+// The script host of the sandbox swapped for a program that keeps what it
+// was given; the real one is put back however the test ends. Wine prefers
+// its built-in script host over the file in the system folder unless the
+// prefix's DllOverrides say otherwise (a WINEDLLOVERRIDES variable does not
+// reach programs started from Windows programs, observed).
+class ScriptHostSwap {
+public:
+    ScriptHostSwap() {
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &overrides_, nullptr);
+        const wchar_t native[] = L"native";
+        RegSetValueExW(overrides_, L"wscript.exe", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(native), sizeof native);
+        wchar_t folder[MAX_PATH] = {};
+        GetSystemDirectoryW(folder, MAX_PATH);
+        host_ = std::wstring(folder) + L"\\wscript.exe";
+        saved_ = host_ + L".ph_saved";
+        swapped_ = MoveFileW(host_.c_str(), saved_.c_str()) &&
+                   CopyFileW(unix_to_windows(PH_SCRIPT_CAPTURE).c_str(), host_.c_str(), FALSE);
+    }
+    ~ScriptHostSwap() {
+        RegDeleteValueW(overrides_, L"wscript.exe");
+        RegCloseKey(overrides_);
+        DeleteFileW(host_.c_str());
+        MoveFileW(saved_.c_str(), host_.c_str());
+    }
+    bool swapped() const { return swapped_; }
+
+private:
+    HKEY overrides_ = nullptr;
+    std::wstring host_;
+    std::wstring saved_;
+    bool swapped_ = false;
+};
+
+// The script, byte for byte, and the script host's exact command line: the
+// host's full path in quotes, two spaces, the script's path unquoted.
+TEST_F(Unattended, ShortcutScriptBytesAndHostCommandLine) {
+    std::wstring target = ROOT + L"\\Script Dir\\";
+    folder_make(ROOT + L"\\Script Dir");
+    {
+        ScriptHostSwap swap;
+        ASSERT_TRUE(swap.swapped());
+        ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S \"/D=" + target + L"\""));
+    }
+    std::wstring desktop = env_value(L"USERPROFILE") + L"\\Desktop";
+    std::wstring profile = env_value(L"USERPROFILE");
+    std::string script = "Set oWS = WScript.CreateObject(\"WScript.Shell\")\r\n"
+                         "sLinkFile = \"" + narrow_text(desktop) + "\\PikeHarbour.LNK\"\r\n"
+                         "Set oLink = oWS.CreateShortcut(sLinkFile)\r\n"
+                         "oLink.TargetPath = \"" + narrow_text(target) + "PikeHarbour64.exe\"\r\n"
+                         "oLink.IconLocation = \"" + narrow_text(target) + "PikeHarbour64.exe, 0\"\r\n"
+                         "oLink.WindowStyle = \"1\"\r\n"
+                         "oLink.WorkingDirectory = \"" + narrow_text(profile) + "\\PikeHarbour\\\"\r\n"
+                         "oLink.Save\r\n";
+    EXPECT_EQ(script, file_bytes(ROOT + L"\\captured_script.vbs"));
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    std::wstring expected_line = L"\"" + std::wstring(folder) + L"\\WScript.exe\"  " + desktop +
+                                 L"\\temp.vbs";
+    std::string line = file_bytes(ROOT + L"\\captured_command_line.txt");
+    EXPECT_EQ(expected_line, std::wstring(reinterpret_cast<const wchar_t*>(line.data()),
+                                          line.size() / sizeof(wchar_t)));
+    EXPECT_FALSE(file_exists(desktop + L"\\temp.vbs"));
 }
 
 }  // namespace
