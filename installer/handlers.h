@@ -15,6 +15,10 @@ void locate_installation();
 // The target folder as given: the path field's text, or in unattended mode
 // the /D= value or the proposal the path field would show.
 void target_folder_text(int64_t out);
+// The value of the last line of the settings file whose key (lower case,
+// compared in any case) is `key`; false when there is none or the file
+// cannot be read.
+bool settings_file_value(const wchar_t* key, wchar_t** value);
 void install_product();
 void remove_product();
 

@@ -16,53 +16,53 @@ static int64_t settings_file_size(const wchar_t* folder, const wchar_t* tail) {
     return size;
 }
 
-// One line of the settings file: "key = value", any case, spaces around
-// key and value; only "language" is taken.
-static void read_settings_line(const wchar_t* line) {
-    wchar_t* lower = nullptr;
-    wchar_t* key = nullptr;
-    wchar_t* value = nullptr;
-    int64_t saved = temp_position();
-    string_lower(line, saved);
-    string_assign_temp(&lower, saved);
-    int64_t k = string_find(lower, L"=");
-    if (k != 0) {
-        saved = temp_position();
-        string_left(lower, k - 1, saved);
-        string_trim(temp_address(saved), saved);
-        string_assign_temp(&key, saved);
-        saved = temp_position();
-        string_right(lower, string_length(lower) - k, saved);
-        string_trim(temp_address(saved), saved);
-        string_assign_temp(&value, saved);
-        if (string_equal(key, L"language")) {
-            g_installer.language = string_to_integer(value);
-        }
+// The value of `key` in one settings line "key = value": the key in any
+// case, spaces (not tabs) around key and value removed. False when the
+// line holds no equals sign or another key.
+static bool settings_line_value(const wchar_t* line, const wchar_t* key, wchar_t** value) {
+    int64_t k = string_find(line, L"=");
+    if (k == 0) {
+        return false;
     }
-    string_free(lower);
-    string_free(key);
-    string_free(value);
+    int64_t saved = temp_position();
+    string_left(line, k - 1, saved);
+    string_lower(temp_address(saved), saved);
+    string_trim(temp_address(saved), saved);
+    bool matches = string_equal(temp_address(saved), key);
+    temp_set_position(saved);
+    if (!matches) {
+        return false;
+    }
+    string_right(line, string_length(line) - k, saved);
+    string_trim(temp_address(saved), saved);
+    string_assign_temp(value, saved);
+    return true;
 }
 
 // A settings file that exists but cannot be opened (held by another
 // process) is skipped: the end-of-file test of a file that failed to open
 // never reports the end, so the loop must not start.
-static void read_settings_file() {
+bool settings_file_value(const wchar_t* key, wchar_t** value) {
+    if (!string_less(L"", g_installer.settings_folder)) {
+        return false;
+    }
     BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
     int64_t opened = file_open_read(0, path.text);
     text_release(path);
     if (opened == 0) {
-        return;
+        return false;
     }
+    bool found = false;
     wchar_t* line = nullptr;
     while (file_eof(0) == 0) {
         int64_t saved = temp_position();
         file_read_line(0, saved);
         string_assign_temp(&line, saved);
-        read_settings_line(line);
+        found = settings_line_value(line, key, value) || found;
     }
     string_free(line);
     file_close(0);
+    return found;
 }
 
 static void find_settings_file() {
@@ -80,7 +80,11 @@ static void find_settings_file() {
     if (string_less(L"", g_installer.settings_folder) &&
         settings_file_size(g_installer.settings_folder, L"PikeHarbour.ini") > 0) {
         g_installer.installed = 1;
-        read_settings_file();
+        wchar_t* language = nullptr;
+        if (settings_file_value(L"language", &language)) {
+            g_installer.language = string_to_integer(language);
+        }
+        string_free(language);
     }
 }
 

@@ -12,45 +12,11 @@
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
-// The folder value of one settings line, when its key is
-// "Programverzeichnis" in any case.
-static void take_folder_line(const wchar_t* line, wchar_t** folder) {
-    int64_t k = string_find(line, L"=");
-    if (k == 0) {
-        return;
-    }
-    int64_t saved = temp_position();
-    string_left(line, k - 1, saved);
-    string_trim(temp_address(saved), saved);
-    string_lower(temp_address(saved), saved);
-    int is_folder_key = string_equal(temp_address(saved), L"programverzeichnis");
-    temp_set_position(saved);
-    if (!is_folder_key) {
-        return;
-    }
-    string_right(line, string_length(line) - k, saved);
-    string_trim(temp_address(saved), saved);
-    string_assign_temp(folder, saved);
-}
-
 // The folder the last installation used, as its settings file records it.
 // The default in install_folder is only the program-files folder, which
 // would leave the product in place while the report says it was removed.
 static void installed_folder(wchar_t** folder) {
-    if (string_less(L"", g_installer.settings_folder)) {
-        BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
-        int64_t opened = file_open_read(0, path.text);
-        text_release(path);
-        wchar_t* line = nullptr;
-        while (opened != 0 && file_eof(0) == 0) {
-            int64_t saved = temp_position();
-            file_read_line(0, saved);
-            string_assign_temp(&line, saved);
-            take_folder_line(line, folder);
-        }
-        string_free(line);
-        file_close(0);
-    }
+    settings_file_value(L"programverzeichnis", folder);
     if (string_length(*folder) == 0) {
         int64_t saved = temp_position();
         target_folder_text(saved);
