@@ -20,7 +20,7 @@ static bool append_parameters() {
         int64_t at = temp_position();
         program_parameter(index, at);
         wchar_t* value = temp_address(at);
-        silent = silent || (value[0] == L'/' && (value[1] | 0x20) == L's' && value[2] == 0);
+        silent = silent || unattended_is_silent_flag(value);
         bool quote = value[0] == 0 || string_find(value, L" ") != 0;
         if (quote) {
             wchar_t* copy = nullptr;

@@ -36,6 +36,10 @@ static bool take_language(const wchar_t* value) {
     return false;
 }
 
+bool unattended_is_silent_flag(const wchar_t* parameter) {
+    return _wcsicmp(parameter != nullptr ? parameter : L"", L"/s") == 0;
+}
+
 // One parameter; names in any case, the /D= value as given.
 static bool take_parameter(const wchar_t* parameter) {
     wchar_t* lower = nullptr;
@@ -44,7 +48,7 @@ static bool take_parameter(const wchar_t* parameter) {
     string_assign_temp(&lower, saved);
     int64_t rest = 0;
     bool known = true;
-    if (string_equal(lower, L"/s")) {
+    if (unattended_is_silent_flag(parameter)) {
         g_installer.unattended = 1;
     } else if (string_equal(lower, L"/remove")) {
         g_installer.unattended_remove = 1;

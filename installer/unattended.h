@@ -15,3 +15,5 @@ enum : int32_t {
 // one is unknown or malformed.
 bool unattended_parse();
 [[noreturn]] void run_unattended();
+// The parameter is /S in any case.
+bool unattended_is_silent_flag(const wchar_t* parameter);
