@@ -64,7 +64,8 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
     SHELLEXECUTEINFOW info;
     ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
-    info.fMask = silent ? SEE_MASK_NOCLOSEPROCESS : 0;
+    // With /S nothing may wait for a person: no error box from the shell.
+    info.fMask = silent ? SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI : 0;
     info.lpVerb = L"runas";
     info.lpFile = g_installer.own_path;
     info.lpParameters = parameters;
