@@ -221,6 +221,34 @@ TEST_F(Unattended, LauncherPassesParametersAndReturnsExitCode) {
     EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(target + L"Pikeharbour64.exe")));
 }
 
+// With /S a launcher whose elevated copy cannot be started fails, without
+// waiting on any box: its own file is moved away while it is held
+// suspended, so the relaunch of that path finds nothing.
+TEST_F(Unattended, LauncherReportsAnElevatedCopyThatCannotStart) {
+    std::wstring copy = ROOT + L"\\Launcher\\PikeHarbour_Setup.exe";
+    file_put(copy, file_bytes(setup_exe()));
+    std::wstring command = L"\"" + copy + L"\" /S";
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED, nullptr, nullptr, &startup, &process));
+    bool moved = MoveFileW(copy.c_str(), (copy + L".moved").c_str());
+    ResumeThread(process.hThread);
+    DWORD code = 99;
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(1u, code);
+}
+
 TEST_F(Unattended, DamagedProductIsRefusedAndNothingWritten) {
     Layout layout = setup_layout();
     ASSERT_GE(layout.product_offset, 0);
