@@ -39,13 +39,17 @@ GadgetObject* control_record(int64_t id) {
     return static_cast<GadgetObject*>(registry_lookup(g_controls, id));
 }
 
-// A toolkit control keeps its id both as GWLP_ID and as "TK_ID".
+// A toolkit control keeps its id both as GWLP_ID and as "TK_ID". The id is
+// read from GWLP_ID only: the record found for it must name this very
+// handle, which no foreign window can pass, and reading "TK_ID" as well
+// would cost a window-server round trip under Wine on every message a
+// control forwards.
 GadgetObject* control_record_from_handle(HWND hwnd) {
     if (!hwnd) {
         return nullptr;
     }
     int64_t id = static_cast<int64_t>(GetWindowLongPtrW(hwnd, GWLP_ID));
-    if (id == -1 || reinterpret_cast<int64_t>(GetPropW(hwnd, L"TK_ID")) != id) {
+    if (id == -1) {
         return nullptr;
     }
     GadgetObject* gadget = control_record(id);

@@ -48,7 +48,7 @@ static HACCEL active_accelerators(HWND active) {
         window_show_cues(active);
     }
     DWORD process = 0;
-    if (!active || !GetPropW(active, L"TK_WindowID")) {
+    if (!active || window_id_from_handle(active) == -1) {
         return nullptr;
     }
     GetWindowThreadProcessId(active, &process);

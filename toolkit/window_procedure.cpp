@@ -176,6 +176,8 @@ static LRESULT on_tray(const WindowContext* context, WPARAM wparam, LPARAM lpara
 
 // The window's own teardown; its class is unregistered by window_close.
 static LRESULT on_nc_destroy(const WindowContext* context) {
+    // A destroyed handle may come back as another window's: never keep it.
+    window_ids_forget(context->hwnd);
     WindowObject* window = context->record;
     if (!window || context->hwnd != window->hwnd) {
         return 1;

@@ -204,6 +204,7 @@ int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t hei
     window->hwnd = hwnd;
     window->events_enabled = 0;
     SetPropW(hwnd, L"TK_WindowID", reinterpret_cast<HANDLE>(window_id + 1));
+    window_ids_remember(hwnd, window_id);
     if (flags & (FLAG_CENTRE_SCREEN | FLAG_CENTRE_PARENT)) {
         centre_window(hwnd, parent, flags);
     }
@@ -226,16 +227,14 @@ HWND window_handle(int64_t id) {
 }
 
 int64_t window_id_from_handle(HWND hwnd) {
-    if (!hwnd) {
-        return -1;
-    }
-    return reinterpret_cast<int64_t>(GetPropW(hwnd, L"TK_WindowID")) - 1;
+    return window_ids_find(hwnd);
 }
 
 HWND window_find_toplevel(HWND hwnd, int64_t* id) {
     for (HWND walk = hwnd; walk; walk = GetParent(walk)) {
-        if (GetPropW(walk, L"TK_WindowID")) {
-            *id = window_id_from_handle(walk);
+        int64_t found = window_ids_find(walk);
+        if (found != -1) {
+            *id = found;
             return walk;
         }
     }

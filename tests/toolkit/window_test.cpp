@@ -123,4 +123,42 @@ TEST_F(WindowTest, TabWrapsBothWaysAndSkipsLabelsAndContainers) {
     }
 }
 
+// More windows than the id table beside "TK_WindowID" holds: each handle
+// still answers its own id, a click in a control reports the window it sits
+// in, and a closed window's handle answers nothing.
+TEST(WindowIds, EveryOpenWindowAnswersItsIdAndAClosedOneNothing) {
+    const int64_t first = 10;
+    const int64_t count = 40;
+    std::vector<HWND> handles;
+    for (int64_t id = first; id < first + count; id++) {
+        ASSERT_NE(window_open(id, 0, 0, 200, 100, L"Id test", 0xCA0000 | 0x10000000), 0);
+        handles.push_back(window_handle(id));
+        button_create(id, 10, 10, 80, 24, L"Go");
+    }
+    for (int64_t id = first; id < first + count; id++) {
+        EXPECT_EQ(window_id_from_handle(handles[id - first]), id);
+    }
+    for (int64_t id : {first, first + count - 1}) {
+        while (event_fetch() != 0) {
+        }
+        SendMessageW(control_handle(id), BM_CLICK, 0, 0);
+        int32_t code = event_fetch();
+        while (code != 0 && code != EVENT_GADGET) {   // focus and activation come first
+            code = event_fetch();
+        }
+        ASSERT_EQ(code, EVENT_GADGET);
+        EXPECT_EQ(event_control(), id);
+        EXPECT_EQ(event_window(), id);
+    }
+    for (int64_t id = first; id < first + count; id++) {
+        window_close(id);
+        EXPECT_EQ(window_id_from_handle(handles[id - first]), -1);
+    }
+    ASSERT_NE(window_open(first, 0, 0, 200, 100, L"Id test", 0xCA0000 | 0x10000000), 0);
+    EXPECT_EQ(window_id_from_handle(window_handle(first)), first);
+    window_close(first);
+    while (event_fetch() != 0) {
+    }
+}
+
 }  // namespace
