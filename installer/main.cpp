@@ -88,11 +88,6 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
         g_runtime.exit_code = EXIT_BAD_PARAMETER;
         runtime_end();
     }
-    // The folder tree's shell set-up is the slowest part of the window's
-    // start; it runs on a worker during the payload check and the window.
-    if (!g_installer.unattended) {
-        folder_tree_prefetch();
-    }
     if (!product_block_intact()) {
         if (g_installer.unattended) {
             g_runtime.exit_code = EXIT_DAMAGED_SETUP;
