@@ -8,7 +8,6 @@
 #include "process/command_line.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
-#include "toolkit/controls.h"
 
 // Every parameter the launcher got, after "-admin"; each is quoted when it
 // holds a space or is empty, so the elevated copy reads the same values.
