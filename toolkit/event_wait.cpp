@@ -48,14 +48,15 @@ static HACCEL active_accelerators(HWND active) {
         window_show_cues(active);
     }
     DWORD process = 0;
-    if (!active || window_id_from_handle(active) == -1) {
+    int64_t id = window_id_from_handle(active);
+    if (id == -1) {
         return nullptr;
     }
     GetWindowThreadProcessId(active, &process);
     if (process != GetCurrentProcessId()) {
         return nullptr;
     }
-    WindowObject* window = window_record(window_id_from_handle(active));
+    WindowObject* window = window_record(id);
     return window ? window->accelerator_table : nullptr;
 }
 

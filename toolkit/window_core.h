@@ -22,12 +22,11 @@ WindowObject* window_record(int64_t id);
 // Walks from `hwnd` up the parent chain to the first window with
 // "TK_WindowID"; returns it (null when none) and its id in `*id` (-1).
 HWND window_find_toplevel(HWND hwnd, int64_t* id);
-// The window ids beside the "TK_WindowID" property (see window_ids.cpp):
-// remembered where the property is set, forgotten where it is removed;
-// find answers the id of a toolkit window's handle, else -1.
+// The window ids beside the "TK_WindowID" property (see window_ids.cpp),
+// read by window_id_from_handle: remembered where the property is set,
+// forgotten where it is removed.
 void window_ids_remember(HWND hwnd, int64_t id);
 void window_ids_forget(HWND hwnd);
-int64_t window_ids_find(HWND hwnd);
 LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 // Shows the keyboard cues of a window (WM_UPDATEUISTATE) unless shown.
 void window_show_cues(HWND hwnd);

@@ -6,6 +6,7 @@
 // plain memory. The property stays the record; the table follows it: an
 // entry is added where the property is set and removed where it is removed.
 #include "toolkit/window_core.h"
+#include "toolkit/windows.h"
 
 struct WindowIdEntry {
     HWND hwnd;
@@ -40,7 +41,7 @@ void window_ids_forget(HWND hwnd) {
     }
 }
 
-int64_t window_ids_find(HWND hwnd) {
+int64_t window_id_from_handle(HWND hwnd) {
     if (!hwnd) {
         return -1;
     }

@@ -226,13 +226,9 @@ HWND window_handle(int64_t id) {
     return window ? window->hwnd : nullptr;
 }
 
-int64_t window_id_from_handle(HWND hwnd) {
-    return window_ids_find(hwnd);
-}
-
 HWND window_find_toplevel(HWND hwnd, int64_t* id) {
     for (HWND walk = hwnd; walk; walk = GetParent(walk)) {
-        int64_t found = window_ids_find(walk);
+        int64_t found = window_id_from_handle(walk);
         if (found != -1) {
             *id = found;
             return walk;
