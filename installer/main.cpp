@@ -63,8 +63,13 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
     SHELLEXECUTEINFOW info;
     ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
-    // With /S nothing may wait for a person: no error box from the shell.
-    info.fMask = silent ? SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI : 0;
+    // The user has just chosen to start this file: the shell must not ask
+    // again about its download zone before the elevation prompt. With /S
+    // nothing may wait for a person: no error box from the shell either.
+    info.fMask = SEE_MASK_NOZONECHECKS;
+    if (silent) {
+        info.fMask |= SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    }
     info.lpVerb = L"runas";
     info.lpFile = g_installer.own_path;
     info.lpParameters = parameters;
