@@ -109,11 +109,35 @@ static void window_position(int32_t* x, int32_t* y, uint32_t flags, uint32_t sty
     }
 }
 
-static int32_t centred_on_screen(int32_t size, int32_t screen) {
-    if (size > screen) {
-        size = screen;
+// Centred between `low` and `high`; a window larger than that starts at
+// `low`, so its title bar and left edge stay on the screen.
+static int32_t centred_between(int32_t size, int32_t low, int32_t high) {
+    if (size >= high - low) {
+        return low;
     }
-    return (screen - size) / 2;
+    return low + (high - low - size) / 2;
+}
+
+// The work area of the monitor the window opens on: the screen without the
+// taskbar. On Windows the taskbar takes about 48 pixels, and a program
+// without DPI awareness sees a smaller screen at 125 % (1366 x 768 gives
+// 1093 x 614), where the whole screen's centre put the buttons under it.
+static RECT work_area(HWND hwnd) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    HMONITOR handle = MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY);
+    if (handle && GetMonitorInfoW(handle, &monitor) && !(monitor.dwFlags & MONITORINFOF_PRIMARY)) {
+        return monitor.rcWork;
+    }
+    // The primary monitor's: Windows answers its rcWork here too, and Wine
+    // keeps a work area set with SPI_SETWORKAREA only here (its monitor
+    // information goes on giving the whole screen).
+    RECT area;
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+        return area;
+    }
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return screen;
 }
 
 static void centre_window(HWND hwnd, HWND parent, uint32_t flags) {
@@ -124,8 +148,9 @@ static void centre_window(HWND hwnd, HWND parent, uint32_t flags) {
     int32_t x = 0;
     int32_t y = 0;
     if (flags & FLAG_CENTRE_SCREEN) {
-        x = centred_on_screen(width, GetSystemMetrics(SM_CXSCREEN));
-        y = centred_on_screen(height, GetSystemMetrics(SM_CYSCREEN));
+        RECT area = work_area(hwnd);
+        x = centred_between(width, area.left, area.right);
+        y = centred_between(height, area.top, area.bottom);
     } else {
         HWND reference = parent ? parent : GetActiveWindow();
         RECT area;

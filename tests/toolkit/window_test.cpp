@@ -16,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(WindowTest, IsCentredOnTheScreenWithTheAskedClientSize) {
+TEST_F(WindowTest, IsCentredOnTheWorkAreaWithTheAskedClientSize) {
     open();
     RECT client;
     RECT outer;
@@ -26,8 +26,10 @@ TEST_F(WindowTest, IsCentredOnTheScreenWithTheAskedClientSize) {
     EXPECT_EQ(client.bottom, 610);
     int width = outer.right - outer.left;
     int height = outer.bottom - outer.top;
-    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(outer.left, work.left + (work.right - work.left - width) / 2);
+    EXPECT_EQ(outer.top, work.top + (work.bottom - work.top - height) / 2);
 }
 
 TEST_F(WindowTest, WaitReturnsTheNativeMessageFirstAndTheControlEventNext) {
