@@ -1,5 +1,6 @@
-// Message boxes made modal against every visible top-level window of the
-// calling thread, and shown above the thread's topmost windows.
+// Message boxes owned by the program's window, made modal against every
+// visible top-level window of the calling thread, and shown in front of the
+// thread's topmost windows and of other programs.
 #include <windows.h>
 #include "toolkit/message_box.h"
 #include "runtime/runtime.h"
@@ -24,7 +25,7 @@ static void append_record(ModalRecord* record) {
     *link = record;
 }
 
-static BOOL CALLBACK note_window(HWND window, LPARAM foreground) {
+static BOOL CALLBACK note_window(HWND window, LPARAM owner) {
     DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (thread != GetCurrentThreadId() || !IsWindowVisible(window)) {
         return TRUE;
@@ -36,7 +37,8 @@ static BOOL CALLBACK note_window(HWND window, LPARAM foreground) {
     record->thread_id = thread;
     record->window = window;
     record->was_topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0;
-    if (window != reinterpret_cast<HWND>(foreground) && IsWindowEnabled(window)) {
+    // The owner is left alone: MessageBoxW disables and re-enables it.
+    if (window != reinterpret_cast<HWND>(owner) && IsWindowEnabled(window)) {
         EnableWindow(window, FALSE);
         record->disabled_here = 1;
     }
@@ -44,8 +46,8 @@ static BOOL CALLBACK note_window(HWND window, LPARAM foreground) {
     return TRUE;
 }
 
-static void modal_begin() {
-    EnumWindows(note_window, reinterpret_cast<LPARAM>(GetForegroundWindow()));
+static void modal_begin(HWND owner) {
+    EnumWindows(note_window, reinterpret_cast<LPARAM>(owner));
     DWORD thread = GetCurrentThreadId();
     for (ModalRecord* record = g_modal_records; record; record = record->next) {
         if (record->thread_id == thread && record->was_topmost) {
@@ -74,20 +76,41 @@ static void modal_end() {
     }
 }
 
+static BOOL CALLBACK find_front_window(HWND window, LPARAM found) {
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
+        !IsWindowVisible(window) || !IsWindowEnabled(window)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The foreground window when it is ours; otherwise the frontmost visible,
+// enabled window of this thread: the program's main window. The user may
+// have switched to another program during a long step: a box without owner
+// would then open behind that program while our window, disabled by the
+// bracket, looks frozen.
 static HWND owner_window() {
     HWND foreground = GetForegroundWindow();
     DWORD process = 0;
-    if (!foreground) {
-        return nullptr;
+    if (foreground) {
+        GetWindowThreadProcessId(foreground, &process);
+        if (process == GetCurrentProcessId()) {
+            return foreground;
+        }
     }
-    GetWindowThreadProcessId(foreground, &process);
-    return process == GetCurrentProcessId() ? foreground : nullptr;
+    HWND front = nullptr;
+    EnumWindows(find_front_window, reinterpret_cast<LPARAM>(&front));
+    return front;
 }
 
+// MB_SETFOREGROUND brings the box in front of whatever program the user is
+// in. (Wine ignores the flag but activates every new box anyway.)
 int64_t message_box(const wchar_t* caption, const wchar_t* text, uint32_t flags) {
     HWND owner = owner_window();
-    modal_begin();
-    int result = MessageBoxW(owner, text ? text : L"", caption ? caption : L"", flags);
+    modal_begin(owner);
+    int result = MessageBoxW(owner, text ? text : L"", caption ? caption : L"",
+                             flags | MB_SETFOREGROUND);
     modal_end();
     return static_cast<int64_t>(result);
 }

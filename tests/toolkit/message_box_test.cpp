@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <string>
 #include "toolkit_support.h"
 #include "toolkit/message_box.h"
 #include "toolkit/windows.h"
@@ -16,6 +17,8 @@ struct Answer {
     bool second_enabled_during;
     bool disabled_enabled_during;
     bool topmost_during;
+    HWND owner;
+    bool box_in_front;          // the foreground window while it was open
 };
 
 HWND find_box() {
@@ -39,8 +42,22 @@ DWORD WINAPI answer_box(void* parameter) {
     answer->second_enabled_during = IsWindowEnabled(answer->second);
     answer->disabled_enabled_during = IsWindowEnabled(answer->disabled);
     answer->topmost_during = (GetWindowLongPtrW(answer->topmost, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    answer->owner = GetWindow(box, GW_OWNER);
+    for (int i = 0; i < 100 && !answer->box_in_front; i++) {
+        answer->box_in_front = GetForegroundWindow() == box;
+        Sleep(20);
+    }
     SendMessageW(GetDlgItem(box, answer->button), BM_CLICK, 0, 0);
     return 0;
+}
+
+// Opens the box and answers it with `answer.button` from another thread.
+Answer ask_box(Answer answer, int64_t* result) {
+    HANDLE thread = CreateThread(nullptr, 0, answer_box, &answer, 0, nullptr);
+    *result = message_box(L"Question", L"Go on?", MB_YESNO);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    return answer;
 }
 
 class MessageBoxTest : public testing::Test {
@@ -69,11 +86,7 @@ protected:
         answer.second = window_handle(windows[1]);
         answer.disabled = window_handle(windows[2]);
         answer.topmost = window_handle(windows[3]);
-        HANDLE thread = CreateThread(nullptr, 0, answer_box, &answer, 0, nullptr);
-        result = message_box(L"Question", L"Go on?", MB_YESNO);
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-        return answer;
+        return ask_box(answer, &result);
     }
     int64_t result = 0;
 };
@@ -87,6 +100,7 @@ TEST_F(MessageBoxTest, YesAndNoAreAnsweredAndTheBracketIsUndone) {
         Answer answer = ask(c.button);
         ASSERT_TRUE(answer.found_box);
         EXPECT_EQ(result, c.expected);
+        EXPECT_EQ(answer.owner, window_handle(windows[0]));
         EXPECT_FALSE(answer.second_enabled_during);
         EXPECT_FALSE(answer.disabled_enabled_during);
         EXPECT_FALSE(answer.topmost_during);
@@ -96,6 +110,71 @@ TEST_F(MessageBoxTest, YesAndNoAreAnsweredAndTheBracketIsUndone) {
         EXPECT_TRUE(IsWindowEnabled(window_handle(windows[0])));
         bring_to_front(window_handle(windows[0]));
     }
+}
+
+// The user switched to another program during a long step: its window is
+// in front when the box opens. The box still belongs to our window and
+// comes to the front, instead of opening behind that program while our
+// window waits disabled.
+class MessageBoxBehindTest : public WindowTestBase {
+protected:
+    PROCESS_INFORMATION front = {};
+    void TearDown() override {
+        EnumWindows(close_front_window, static_cast<LPARAM>(front.dwProcessId));
+        if (front.hProcess && WaitForSingleObject(front.hProcess, 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(front.hProcess, 1);
+        }
+        CloseHandle(front.hThread);
+        CloseHandle(front.hProcess);
+        WindowTestBase::TearDown();
+    }
+    static BOOL CALLBACK close_front_window(HWND window, LPARAM process) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == static_cast<DWORD>(process)) {
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        return TRUE;
+    }
+    bool start_front_program() {
+        wchar_t own[MAX_PATH];
+        GetModuleFileNameW(nullptr, own, MAX_PATH);
+        std::wstring path = own;
+        path = path.substr(0, path.rfind(L'\\') + 1) + L"front_window.exe";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &front)) {
+            return false;
+        }
+        for (int i = 0; i < 500; i++) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(GetForegroundWindow(), &process);
+            if (process == front.dwProcessId) {
+                return true;
+            }
+            Sleep(20);
+        }
+        return false;
+    }
+};
+
+TEST_F(MessageBoxBehindTest, TheBoxBelongsToOurWindowAndComesToTheFront) {
+    open_window(100, 200, 400, 300, L"Setup");
+    bring_to_front(hwnd);
+    ASSERT_TRUE(start_front_program());
+    // Wine without a window manager passes focus changes on as X events:
+    // let the other program's arrive before the box opens.
+    pump(300);
+    Answer answer = {};
+    answer.button = IDYES;
+    int64_t result = 0;
+    answer = ask_box(answer, &result);
+    ASSERT_TRUE(answer.found_box);
+    EXPECT_EQ(answer.owner, hwnd);
+    EXPECT_TRUE(answer.box_in_front);
+    EXPECT_EQ(result, IDYES);
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
 }
 
 }  // namespace
