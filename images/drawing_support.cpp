@@ -2,9 +2,9 @@
 // library is loaded from the system directory only, so a DLL of the same
 // name next to the installer is never picked up.
 #include <windows.h>
-#include <shlwapi.h>
 #include <stdint.h>
 #include "runtime/libraries.h"
+#include "toolkit/common_controls_6.h"
 
 typedef BOOL(WINAPI* AlphaBlendFunction)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
 typedef BOOL(WINAPI* IsAppThemedFunction)();
@@ -28,30 +28,13 @@ static int32_t app_themed() {
     return themed;
 }
 
-// COMCTL32's version as major << 16 | minor; 1 when it cannot be asked.
-static uint32_t common_controls_version() {
-    HMODULE comctl32 = system_library_load(L"COMCTL32.DLL");
-    if (comctl32 == nullptr) {
-        return 1;
-    }
-    uint32_t version = 1;
-    DLLGETVERSIONPROC get_version = (DLLGETVERSIONPROC)GetProcAddress(comctl32, "DllGetVersion");
-    DLLVERSIONINFO info = {};
-    info.cbSize = sizeof(info);
-    if (get_version != nullptr && SUCCEEDED(get_version(&info))) {
-        version = (info.dwMajorVersion << 16) | (info.dwMinorVersion & 0xFFFF);
-    }
-    FreeLibrary(comctl32);
-    return version;
-}
-
 void drawing_support_start() {
     g_msimg32 = system_library_load(L"msimg32.dll");
     g_alpha_blend = nullptr;
     if (g_msimg32 != nullptr) {
         g_alpha_blend = (AlphaBlendFunction)GetProcAddress(g_msimg32, "AlphaBlend");
     }
-    g_visual_styles = app_themed() && common_controls_version() >= 0x60000;
+    g_visual_styles = app_themed() && common_controls_6_active();
 }
 
 void drawing_support_end() {

@@ -22,6 +22,7 @@ void image_release(int64_t id);
 void png_decoder_register();
 
 // Answers of the drawing-support step: 1 when visual styles are active
-// (uxtheme themed and COMCTL32 6.0 or later), 1 when AlphaBlend was found.
+// (uxtheme themed and the version-6 common controls in use), 1 when
+// AlphaBlend was found.
 int32_t drawing_support_visual_styles();
 int32_t drawing_support_has_alpha_blend();

@@ -2,7 +2,7 @@
 // attributes, colours and font.
 #include "toolkit/text_view.h"
 #include <richedit.h>
-#include <shlwapi.h>
+#include "toolkit/common_controls_6.h"
 #include "toolkit/controls.h"
 #include "toolkit/events.h"
 #include "toolkit/system_module.h"
@@ -17,27 +17,8 @@ static const wchar_t CLIENT_RECT_PROPERTY[] = L"TK_ClientRect";
 static const wchar_t WORD_WRAP_PROPERTY[] = L"TK_WordWrap";
 static constexpr uint32_t TEXT_VIEW_STYLE = 0x503111C4;
 
-// Major * 65536 + minor of COMCTL32, 1 when it has no DllGetVersion.
-static int64_t common_controls_version() {
-    HMODULE comctl = system_module_load(L"COMCTL32.DLL");
-    if (!comctl) {
-        return 1;
-    }
-    int64_t version = 1;
-    DLLGETVERSIONPROC get_version =
-        reinterpret_cast<DLLGETVERSIONPROC>(GetProcAddress(comctl, "DllGetVersion"));
-    DLLVERSIONINFO info = {};
-    info.cbSize = sizeof(info);
-    if (get_version && SUCCEEDED(get_version(&info))) {
-        version = static_cast<int64_t>(info.dwMajorVersion) * 65536 + info.dwMinorVersion;
-    }
-    FreeLibrary(comctl);
-    return version;
-}
-
 static void decide_visual_styles() {
     g_text_view.styles_decided = 1;
-    int64_t version = common_controls_version();
     g_text_view.uxtheme = system_module_load(L"uxtheme.dll");
     if (!g_text_view.uxtheme) {
         return;
@@ -45,7 +26,7 @@ static void decide_visual_styles() {
     typedef BOOL (WINAPI* IsAppThemedFunction)();
     IsAppThemedFunction is_app_themed = reinterpret_cast<IsAppThemedFunction>(
         GetProcAddress(g_text_view.uxtheme, "IsAppThemed"));
-    g_text_view.visual_styles = is_app_themed && is_app_themed() && version > 0x5FFFF;
+    g_text_view.visual_styles = is_app_themed && is_app_themed() && common_controls_6_active();
 }
 
 template <typename Function>

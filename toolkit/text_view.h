@@ -30,7 +30,7 @@ typedef HRESULT (WINAPI* DrawThemeBackgroundFunction)(HTHEME, HDC, int, int, LPC
 // Process-wide state of the kind, set up by the first creation.
 struct TextViewLibrary {
     int32_t styles_decided;
-    int32_t visual_styles;          // comctl32 6.0 or later and IsAppThemed
+    int32_t visual_styles;          // version-6 controls and IsAppThemed
     int32_t table_ready;
     int32_t riched20;               // "RICHED20.DLL" was loaded
     HMODULE uxtheme;
