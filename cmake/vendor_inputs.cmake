@@ -9,10 +9,15 @@
 
 set(PH_PICTURE_RULES "a PNG of 982 x 744 pixels, 8-bit RGB, not interlaced")
 
-# Relative paths are taken from the build folder, as resources/ does.
+# Relative paths are taken from the build folder, as resources/ does. A
+# configure watches the file, so a picture or product replaced under the
+# same name is checked again before it is built in.
 function(ph_vendor_path out path)
     if(NOT IS_ABSOLUTE "${path}")
         get_filename_component(path "${path}" ABSOLUTE BASE_DIR "${CMAKE_BINARY_DIR}")
+    endif()
+    if(NOT CMAKE_SCRIPT_MODE_FILE AND EXISTS "${path}")
+        set_property(DIRECTORY "${CMAKE_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${path}")
     endif()
     set(${out} "${path}" PARENT_SCOPE)
 endfunction()
