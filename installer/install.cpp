@@ -190,13 +190,15 @@ InstallOutcome install_run() {
     make_safety_copy();
     show_backup_notice();
     take_target_folder();
+    // Only Yes writes over the product: Escape and the close box answer
+    // IDCANCEL (seen under Wine), which must not count as consent.
     if (product_already_there() &&
         installer_ask(L"Pikeharbour Setup Warning",
                       text_pick(L"Pikeharbour wurde schon installiert!\n\nMöchten Sie "
                                 L"Pikeharbour erneut installieren?",
                                 L"Pikeharbour was already installed on your computer\n\nDo "
                                 L"you want to reinstall Pikeharbour ?"),
-                      6) == 7) {
+                      6) != 6) {
         return INSTALL_REFUSED;
     }
     if (create_path(L"", g_installer.install_folder) == 0) {

@@ -5,6 +5,7 @@
 #include "installer/text.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
+#include "toolkit/windows.h"
 
 void on_language_option() {
     InstallerState& s = g_installer;
@@ -34,6 +35,7 @@ static void show_agreement_page() {
                                                  L"I do not accept the terms in the Agreement"));
     control_set_text(s.agreement_next_button, text_pick(L"Weiter", L"Next"));
     control_set_text(s.agreement_cancel_button, text_pick(L"Abbrechen", L"Cancel"));
+    focus_page_shown(s.agreement_panel);
 }
 
 static void show_maintenance_page() {
@@ -51,6 +53,7 @@ static void show_maintenance_page() {
                                                 L"Remove Pikeharbour Software"));
     control_set_text(s.maintenance_next_button, text_pick(L"Weiter", L"Next"));
     control_set_text(s.maintenance_cancel_button, text_pick(L"Abbrechen", L"Cancel"));
+    focus_page_shown(s.maintenance_panel);
 }
 
 // No test that a language was chosen: without one the texts are English.
@@ -87,6 +90,7 @@ void on_agreement_next() {
     control_hide(s.path_field, 0);
     control_set_text(s.install_button, text_pick(L"Weiter", L"Next"));
     control_set_text(s.folder_cancel_button, text_pick(L"Abbrechen", L"Cancel"));
+    focus_page_shown(s.folder_tree);
 }
 
 // After a refused removal the remove option is still the selected one of

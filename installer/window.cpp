@@ -11,13 +11,16 @@
 #include "toolkit/message_box.h"
 #include "toolkit/windows.h"
 
-// Rows 1-4: the folder page, created first and hidden together.
+// Rows 1-4: the folder page, created first and hidden together. The path
+// field is made right after the tree: Tab follows the creation order, and
+// on screen the field sits under the tree, above the buttons.
 static void create_folder_page() {
     InstallerState& s = g_installer;
     s.folder_tree = folder_tree_create(ANY_ID, 40, 40, 350, 460, L"", 0x5000241);
+    s.path_field = text_field_create(ANY_ID, 40, 520, 720, 20, L"");
     s.install_button = button_create(ANY_ID, 580, 560, 80, 30, L"");
     s.folder_cancel_button = button_create(ANY_ID, 680, 560, 80, 30, L"");
-    s.path_field = text_field_create(ANY_ID, 40, 520, 720, 20, L"");
+    focus_set_page_buttons(s.install_button, s.folder_cancel_button);
     control_hide(s.folder_tree, 1);
     control_hide(s.install_button, 1);
     control_hide(s.folder_cancel_button, 1);
@@ -33,6 +36,7 @@ static void create_agreement_page() {
     s.decline_option = option_create(ANY_ID, 30, 30, 280, 20, L"");
     s.agreement_next_button = button_create(ANY_ID, 200, 60, 80, 30, L"");
     s.agreement_cancel_button = button_create(ANY_ID, 300, 60, 80, 30, L"");
+    focus_set_page_buttons(s.agreement_next_button, s.agreement_cancel_button);
     control_list_close();
     control_hide(s.agreement_view, 1);
     control_hide(s.agreement_panel, 1);
@@ -47,6 +51,7 @@ static void create_maintenance_page() {
     s.remove_option = option_create(ANY_ID, 30, 70, 280, 20, L"");
     s.maintenance_next_button = button_create(ANY_ID, 200, 100, 80, 30, L"");
     s.maintenance_cancel_button = button_create(ANY_ID, 300, 100, 80, 30, L"");
+    focus_set_page_buttons(s.maintenance_next_button, s.maintenance_cancel_button);
     control_list_close();
     control_hide(s.maintenance_panel, 1);
 }
@@ -60,6 +65,7 @@ static void create_language_page() {
     s.english_option = option_create(ANY_ID, 30, 50, 80, 20, L"English");
     s.language_next_button = button_create(ANY_ID, 200, 80, 80, 30, L"");
     s.language_cancel_button = button_create(ANY_ID, 300, 80, 80, 30, L"");
+    focus_set_page_buttons(s.language_next_button, s.language_cancel_button);
     control_list_close();
 }
 
@@ -132,6 +138,7 @@ void run_installer_window() {
     create_language_page();
     locate_installation();
     preselect_language();
+    focus_page_shown(g_installer.language_panel);
     run_event_loop();
 }
 

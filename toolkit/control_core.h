@@ -29,6 +29,7 @@ struct GadgetObject {
     int64_t kind_slot_2;
     int64_t kind_slot_3;
     int64_t kind_slot_4;
+    int32_t page_key;          // the key that presses this button on its page (dialog_keys.cpp)
 };
 
 // A `notify` answer that asks the window procedure for its default

@@ -90,6 +90,11 @@ int64_t event_wait(int32_t timeout) {
         return 0;
     }
     HWND active = GetActiveWindow();
+    if (dialog_keys_translate(&message)) {
+        window_show_cues(active);
+        remember(message.wParam, message.lParam);
+        return message.message;
+    }
     HACCEL accelerators = active_accelerators(active);
     if (accelerators && TranslateAcceleratorW(active, accelerators, &message)) {
         window_show_cues(active);

@@ -28,6 +28,9 @@ HWND window_find_toplevel(HWND hwnd, int64_t* id);
 void window_ids_remember(HWND hwnd, int64_t id);
 void window_ids_forget(HWND hwnd);
 LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+// The arrow keys in option groups, Enter and Escape of the active toolkit
+// window (dialog_keys.cpp); true when the key was used up.
+bool dialog_keys_translate(const MSG* message);
 // Shows the keyboard cues of a window (WM_UPDATEUISTATE) unless shown.
 void window_show_cues(HWND hwnd);
 // "WindowClass_%I64d" of a window id.

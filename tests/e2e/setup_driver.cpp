@@ -281,6 +281,20 @@ void control_click(Setup& setup, Control c) {
     PostMessageW(setup.controls[c], BM_CLICK, 0, 0);
 }
 
+Control focused_control(Setup& setup) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(setup.window, nullptr), &info)) {
+        return CONTROL_COUNT;
+    }
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        if (setup.controls[c] == info.hwndFocus) {
+            return static_cast<Control>(c);
+        }
+    }
+    return CONTROL_COUNT;
+}
+
 void control_type(Setup& setup, Control c, const std::wstring& text) {
     SendMessageW(setup.controls[c], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

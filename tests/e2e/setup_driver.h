@@ -50,6 +50,9 @@ std::wstring control_text(Setup& setup, Control c);
 // The controls now visible, in creation order.
 std::vector<Control> visible_controls(Setup& setup);
 void control_click(Setup& setup, Control c);
+// The control with the keyboard focus in the setup's window; CONTROL_COUNT
+// when the focus is on none of them.
+Control focused_control(Setup& setup);
 void control_type(Setup& setup, Control c, const std::wstring& text);
 // The close box: the system command a click on it sends.
 void setup_close_box(Setup& setup);

@@ -77,3 +77,13 @@ bool x_type(const std::string& text) {
 bool x_key(const std::string& key) {
     return run_xdotool("key " + key);
 }
+
+// Wine keeps the X window of a top-level window in a window property,
+// which other processes can read too.
+bool x_focus(HWND window) {
+    auto x_window = reinterpret_cast<uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
+    if (x_window == 0) {
+        return false;
+    }
+    return run_xdotool("windowfocus --sync " + std::to_string(x_window));
+}

@@ -12,5 +12,8 @@ bool x_input_available();
 bool x_click(const RECT& screen_rect);
 // Types text into the window that has the keyboard focus.
 bool x_type(const std::string& text);
+// Gives a window of this display the X input focus, which Wine does not
+// give a new window by itself.
+bool x_focus(HWND window);
 // Presses one key, for example "ctrl+a" or "Return".
 bool x_key(const std::string& key);
