@@ -2,6 +2,7 @@
 #include <windows.h>
 #include "toolkit/control_core.h"
 #include "toolkit/controls.h"
+#include "toolkit/option_group.h"
 #include "toolkit/text_extent.h"
 
 static int64_t option_get_state(GadgetObject* gadget);
@@ -72,17 +73,6 @@ static int64_t option_get_state(GadgetObject* gadget) {
     return SendMessageW(gadget->hwnd, BM_GETCHECK, 0, 0) & 1;
 }
 
-static HWND group_start(HWND hwnd) {
-    HWND start = hwnd;
-    for (HWND walk = hwnd; walk; walk = GetWindow(walk, GW_HWNDPREV)) {
-        start = walk;
-        if (GetWindowLongPtrW(walk, GWL_STYLE) & WS_GROUP) {
-            break;
-        }
-    }
-    return start;
-}
-
 // The walk stops at the next group's first option too: options of two
 // groups that follow each other directly stay independent.
 static int64_t option_set_state(GadgetObject* gadget, int64_t state) {
@@ -90,12 +80,7 @@ static int64_t option_set_state(GadgetObject* gadget, int64_t state) {
         SendMessageW(gadget->hwnd, BM_SETCHECK, 0, 0);
         return 1;
     }
-    HWND start = group_start(gadget->hwnd);
-    for (HWND walk = start; walk; walk = GetWindow(walk, GW_HWNDNEXT)) {
-        LONG_PTR style = GetWindowLongPtrW(walk, GWL_STYLE);
-        if ((style & 0x9) != 0x9 || (walk != start && (style & WS_GROUP))) {
-            break;
-        }
+    for (HWND walk = option_group_start(gadget->hwnd); walk; walk = option_group_next(walk)) {
         SendMessageW(walk, BM_SETCHECK, 0, 0);
     }
     SendMessageW(gadget->hwnd, BM_SETCHECK, 1, 0);

@@ -23,8 +23,7 @@ HWND option_group_start(HWND option) {
     return start;
 }
 
-// The option after `option` in its group, or null at the group's end.
-static HWND following(HWND option) {
+HWND option_group_next(HWND option) {
     HWND next = GetWindow(option, GW_HWNDNEXT);
     if (!option_group_is_option(next) || (GetWindowLongPtrW(next, GWL_STYLE) & WS_GROUP)) {
         return nullptr;
@@ -34,7 +33,7 @@ static HWND following(HWND option) {
 
 static HWND group_last(HWND option) {
     HWND last = option;
-    for (HWND walk = following(option); walk; walk = following(walk)) {
+    for (HWND walk = option_group_next(option); walk; walk = option_group_next(walk)) {
         last = walk;
     }
     return last;
@@ -51,7 +50,7 @@ HWND option_group_step(HWND option, bool backwards) {
     for (;;) {
         HWND next = backwards ? (walk == option_group_start(walk) ? nullptr
                                                                   : GetWindow(walk, GW_HWNDPREV))
-                              : following(walk);
+                              : option_group_next(walk);
         if (!next) {
             next = backwards ? group_last(walk) : option_group_start(walk);
         }
@@ -67,7 +66,7 @@ HWND option_group_step(HWND option, bool backwards) {
 
 HWND option_group_entry(HWND option) {
     HWND first = nullptr;
-    for (HWND walk = option_group_start(option); walk; walk = following(walk)) {
+    for (HWND walk = option_group_start(option); walk; walk = option_group_next(walk)) {
         if (!reachable(walk)) {
             continue;
         }

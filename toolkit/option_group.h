@@ -9,6 +9,8 @@
 bool option_group_is_option(HWND hwnd);
 // The first option of the group `option` belongs to.
 HWND option_group_start(HWND option);
+// The option after `option` in its group, or null at the group's end.
+HWND option_group_next(HWND option);
 // The next option of the same group after `option` (before it for
 // `backwards`), wrapping at both ends; hidden and disabled options are
 // skipped. Null when there is no other.
