@@ -143,8 +143,7 @@ static HWND page_start(HWND page) {
 
 // The focus goes to the page now when its window is active; else the window
 // takes it when it is activated (the window procedure restores "TK_Focus"
-// then). Under Wine a new window is active without having the keyboard
-// until the X server gives it the input focus.
+// then), so a page may also be shown before its window is.
 void focus_page_shown(int64_t page) {
     HWND handle = control_handle(page);
     HWND start = handle ? page_start(handle) : nullptr;
