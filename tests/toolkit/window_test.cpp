@@ -125,6 +125,43 @@ TEST_F(WindowTest, TabWrapsBothWaysAndSkipsLabelsAndContainers) {
     }
 }
 
+// The arrow keys within a group pass over options that cannot take the
+// focus, wrap at both ends, and check the option reached with the event a
+// click reports. The button after the group ends it.
+TEST_F(WindowTest, ArrowsStepOverHiddenAndDisabledOptionsAndWrap) {
+    open();
+    HWND first = reinterpret_cast<HWND>(option_create(1, 10, 10, 100, 20, L"First"));
+    option_create(2, 10, 30, 100, 20, L"Disabled");
+    HWND third = reinterpret_cast<HWND>(option_create(3, 10, 50, 100, 20, L"Third"));
+    option_create(4, 10, 70, 100, 20, L"Hidden");
+    button_create(5, 10, 100, 100, 30, L"After");
+    control_disable(2, 1);
+    control_hide(4, 1);
+    bring_to_front(hwnd);
+    SetFocus(first);
+    struct Step {
+        WORD key;
+        HWND expected;
+        int64_t clicked;
+    };
+    const Step steps[] = {{VK_DOWN, third, 3}, {VK_DOWN, first, 1}, {VK_UP, third, 3},
+                          {VK_LEFT, first, 1}, {VK_RIGHT, third, 3}};
+    for (const Step& step : steps) {
+        drain();
+        press_key(step.key);
+        int64_t clicked = 0;
+        DWORD end = GetTickCount() + 200;
+        while (static_cast<int32_t>(end - GetTickCount()) > 0) {
+            if (event_wait(10) == EVENT_GADGET) {
+                clicked = event_control();
+            }
+        }
+        EXPECT_EQ(GetFocus(), step.expected) << step.key;
+        EXPECT_EQ(SendMessageW(step.expected, BM_GETCHECK, 0, 0), BST_CHECKED) << step.key;
+        EXPECT_EQ(clicked, step.clicked) << step.key;
+    }
+}
+
 // More windows than the id table beside "TK_WindowID" holds: each handle
 // still answers its own id, a click in a control reports the window it sits
 // in, and a closed window's handle answers nothing.
