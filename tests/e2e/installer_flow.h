@@ -27,7 +27,7 @@ std::string narrow(const std::wstring& text);
 enum Page { LANGUAGE_PAGE, MAINTENANCE_PAGE, AGREEMENT_PAGE, FOLDER_PAGE };
 extern const char* const page_names[4];
 
-// The visible controls of each page, in creation order.
+// The visible controls of each page, in the order of Control.
 std::vector<Control> page_controls(Page page);
 bool page_shown(Setup& setup, Page page);
 // Waits for the page and checks its visible controls and every caption.

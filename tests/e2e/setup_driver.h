@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// Every control of the installer window, in creation order.
+// Every control of the installer window, page by page (the folder page makes
+// its path field second, for the Tab order).
 enum Control {
     FOLDER_TREE, INSTALL_BUTTON, FOLDER_CANCEL_BUTTON, PATH_FIELD, AGREEMENT_VIEW,
     AGREEMENT_PANEL, ACCEPT_OPTION, DECLINE_OPTION, AGREEMENT_NEXT_BUTTON,
@@ -47,7 +48,7 @@ bool control_visible(Setup& setup, Control c);
 bool control_checked(Setup& setup, Control c);
 bool control_enabled(Setup& setup, Control c);
 std::wstring control_text(Setup& setup, Control c);
-// The controls now visible, in creation order.
+// The controls now visible, in the order of Control.
 std::vector<Control> visible_controls(Setup& setup);
 void control_click(Setup& setup, Control c);
 // The control with the keyboard focus in the setup's window; CONTROL_COUNT
