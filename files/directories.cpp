@@ -7,7 +7,9 @@ enum : int32_t { DELETE_RECURSIVE = 1, DELETE_CLEAR_ATTRIBUTES = 2 };
 
 int64_t directory_create(const wchar_t* path) {
     PathBuffer copy;
-    path_buffer_set(&copy, path);
+    if (!path_buffer_set_whole(&copy, path)) {
+        return 0;
+    }
     while (copy.length > 0) {
         wchar_t last = copy.text[copy.length - 1];
         if (last != L' ' && !path_is_separator(last)) {

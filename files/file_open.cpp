@@ -2,6 +2,7 @@
 // the file library's start and end steps.
 #include "files/files.h"
 #include "files/file_object.h"
+#include "files/link_safe.h"
 #include "runtime/libraries.h"
 #include "runtime/runtime.h"
 
@@ -44,6 +45,12 @@ static bool is_read_only_file(const wchar_t* name) {
 
 static HANDLE open_handle(const wchar_t* name, int32_t mode, int32_t flags) {
     DWORD share = share_mode(flags);
+    if (mode == FILE_MODE_READ && (flags & FILE_FLAG_NO_LINK)) {
+        return handle_open_no_link(name, ACCESS_READ, share);
+    }
+    if (mode == FILE_MODE_CREATE_NEW) {
+        return handle_create_new(name, ACCESS_READ_WRITE, share);
+    }
     if (mode == FILE_MODE_READ) {
         return CreateFileW(name, ACCESS_READ, share, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -88,7 +95,9 @@ int64_t file_open_general(int64_t id, const wchar_t* name, int32_t mode, int32_t
     }
     HANDLE handle = open_handle(name, mode, flags);
     if (handle == INVALID_HANDLE_VALUE || handle == nullptr) {
+        DWORD error = GetLastError();
         registry_release(g_file_table, id == ANY_ID ? reinterpret_cast<int64_t>(file) : id);
+        SetLastError(error);
         return 0;
     }
     setup_record(file, handle, mode, flags);
@@ -108,6 +117,15 @@ int64_t file_open(int64_t id, const wchar_t* name) {
 
 int64_t file_open_read(int64_t id, const wchar_t* name) {
     return file_open_general(id, name, FILE_MODE_READ, ENCODING_UTF8);
+}
+
+int64_t file_create_new(int64_t id, const wchar_t* name) {
+    return file_open_general(id, name, FILE_MODE_CREATE_NEW, ENCODING_UTF8);
+}
+
+int64_t file_open_read_no_link(int64_t id, const wchar_t* name) {
+    return file_open_general(id, name, FILE_MODE_READ,
+                             static_cast<int32_t>(ENCODING_UTF8) | FILE_FLAG_NO_LINK);
 }
 
 int64_t file_flush(int64_t id) {

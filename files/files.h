@@ -14,9 +14,12 @@ void file_read_line(int64_t id, int64_t out);
 int64_t file_eof(int64_t id);
 
 // The general open behind file_create, file_open and file_open_read.
-// mode: 1 read (existing file), 2 read-write creating when missing, 3 create.
+// mode: 1 read (existing file), 2 read-write creating when missing, 3 create,
+// 4 create new (the name cleared first, never an existing file opened;
+// handle_create_new in files/link_safe.h).
 enum : int32_t {
     FILE_MODE_READ = 1, FILE_MODE_READ_WRITE = 2, FILE_MODE_CREATE = 3,
+    FILE_MODE_CREATE_NEW = 4,
 };
 // flags: the encoding in bits 0-4, and:
 enum : int32_t {
@@ -24,7 +27,9 @@ enum : int32_t {
     FILE_FLAG_SHARE_ALL = 1 << 18,    // others may read, write and delete
     FILE_FLAG_NO_BUFFER = 1 << 19,
     FILE_FLAG_AT_END = 1 << 20,       // mode 2: start at the end of the file
+    FILE_FLAG_NO_LINK = 1 << 21,      // mode 1: refuse a link (handle_open_no_link)
 };
+// 0 on failure, with the system's last error kept for the caller.
 int64_t file_open_general(int64_t id, const wchar_t* name, int32_t mode, int32_t flags);
 // Writes out the buffer; 1 when every buffered byte reached the file.
 int64_t file_flush(int64_t id);

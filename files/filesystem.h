@@ -2,6 +2,8 @@
 #pragma once
 #include <stdint.h>
 
+// Paths of MAX_PATH characters or more are refused: path_size reports
+// nothing there, directory_create fails.
 int64_t path_size(const wchar_t* path);          // bytes, -1 nothing, -2 folder
 int64_t file_copy(const wchar_t* source, const wchar_t* target);
 int64_t file_delete(const wchar_t* path);

@@ -17,6 +17,16 @@ void path_buffer_set(PathBuffer* buffer, const wchar_t* source) {
     buffer->length = length;
 }
 
+bool path_buffer_set_whole(PathBuffer* buffer, const wchar_t* source) {
+    path_buffer_set(buffer, source);
+    if (buffer->length < PATH_LIMIT) {
+        return true;
+    }
+    buffer->text[0] = 0;
+    buffer->length = 0;
+    return false;
+}
+
 bool path_buffer_join(PathBuffer* buffer, const wchar_t* first, const wchar_t* second) {
     size_t first_length = wcslen(first);
     size_t second_length = wcslen(second);

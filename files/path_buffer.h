@@ -13,6 +13,10 @@ struct PathBuffer {
 
 // Copies at most PATH_LIMIT characters of source (null reads as empty).
 void path_buffer_set(PathBuffer* buffer, const wchar_t* source);
+// Copies source whole; false (and an empty buffer) for a path of PATH_LIMIT
+// characters or more, which the system calls would not take whole either:
+// a cut name must never be created, deleted or started.
+bool path_buffer_set_whole(PathBuffer* buffer, const wchar_t* source);
 // Joins two texts; false (and an empty buffer) when the result would not
 // fit, so that a cut path never names some other file.
 bool path_buffer_join(PathBuffer* buffer, const wchar_t* first, const wchar_t* second);

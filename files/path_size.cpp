@@ -35,7 +35,9 @@ int64_t path_size(const wchar_t* path) {
         return PATH_MISSING;
     }
     PathBuffer copy;
-    path_buffer_set(&copy, path);
+    if (!path_buffer_set_whole(&copy, path)) {
+        return PATH_MISSING;
+    }
     if (is_drive_only(&copy)) {
         if (copy.length == 2) {
             copy.text[2] = L'\\';

@@ -1,6 +1,7 @@
 // create_path: normalises base and relative part, splits off a drive, and
 // creates the missing folders one segment at a time.
 #include "installer/create_path.h"
+#include <windows.h>
 #include "files/filesystem.h"
 #include "installer/text.h"
 #include "runtime/lists.h"
@@ -81,11 +82,13 @@ static bool create_segments(wchar_t** path, LinkedList* segments, LinkedList* cr
     return true;
 }
 
-// Deletes the created folders, the deepest first.
+// Removes the created folders, the deepest first, and only while they are
+// empty: whatever another process put into one in the meantime stays, and
+// nothing is deleted through a link swapped in for a folder.
 static void roll_back(LinkedList* created) {
     for (int64_t i = list_size(created) - 1; i >= 0; i--) {
         wchar_t** folder = (wchar_t**)list_select(created, i);
-        directory_delete(*folder, L"", 0);
+        RemoveDirectoryW(*folder);
     }
 }
 

@@ -19,13 +19,26 @@ void target_folder_text(int64_t out);
 // compared in any case) is `key`; false when there is none or the file
 // cannot be read.
 bool settings_file_value(const wchar_t* key, wchar_t** value);
+// Every line of the settings file whose key is not `key`, as it stands.
+struct LinkedList;
+void settings_file_lines_except(const wchar_t* key, LinkedList* lines);
+// The folder line of the settings file when it is an absolute local path
+// ("X:\..."), with a trailing backslash; empty otherwise.
+void settings_product_folder(wchar_t** folder);
 void install_product();
 void remove_product();
 
 // The installation from its confirmation to the settings file, without the
 // success report and the end.
-enum InstallOutcome { INSTALL_DONE, INSTALL_REFUSED, INSTALL_NO_FOLDER, INSTALL_WRITE_FAILED };
+enum InstallOutcome {
+    INSTALL_DONE, INSTALL_REFUSED, INSTALL_NO_FOLDER, INSTALL_WRITE_FAILED, INSTALL_IN_USE
+};
 InstallOutcome install_run();
 void install_report_success();
-// Removal's deletions and the shell notification, without its questions.
-void remove_run();
+// Removal's deletions and the shell notification, without its questions;
+// false when the product executable is there and could not be deleted
+// (running or locked): then the settings file and the shortcut stay.
+bool remove_run();
+// The product executable is in use: the message for an installation
+// (removal false) or a removal.
+void report_product_in_use(bool removal);

@@ -2,6 +2,7 @@
 // executable, desktop shortcut, settings file, success message and end.
 #include "files/files.h"
 #include "files/filesystem.h"
+#include "files/link_safe.h"
 #include "installer/create_path.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
@@ -12,6 +13,7 @@
 #include "process/command_line.h"
 #include "process/launch.h"
 #include "resources/embedded.h"
+#include "runtime/lists.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
@@ -66,7 +68,9 @@ static void make_safety_copy() {
     assign_own_path(&own);
     if (safety_copy_needed(own)) {
         BuiltText target = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
-        int64_t copied = file_copy(own, target.text);
+        // The profile is the user's: the copy is created new, never written
+        // over a link put at its name.
+        int64_t copied = file_copy_new(own, target.text);
         text_release(target);
         if (copied == 0) {
             BuiltText text = text_join(
@@ -117,14 +121,26 @@ static void show_rights_error() {
     text_release(text);
 }
 
+// A product that is running or held open cannot be replaced: the system
+// refuses the open with a sharing or lock violation.
+static InstallOutcome create_failure() {
+    DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        report_product_in_use(false);
+        return INSTALL_IN_USE;
+    }
+    show_rights_error();
+    return INSTALL_WRITE_FAILED;
+}
+
 // One raw write of the whole block. A short write or a failed flush is a
 // failure: the partial file is deleted so no broken product stays behind.
-static bool write_product() {
+static InstallOutcome write_product() {
     BuiltText path = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
     if (file_create(0, path.text) == 0) {
+        InstallOutcome failure = create_failure();
         text_release(path);
-        show_rights_error();
-        return false;
+        return failure;
     }
     EmbeddedBlock product = embedded_product();
     int64_t written = file_write_data(0, product.data, product.size);
@@ -137,38 +153,109 @@ static bool write_product() {
     text_release(path);
     if (!complete) {
         show_rights_error();
+        return INSTALL_WRITE_FAILED;
     }
-    return complete;
+    return INSTALL_DONE;
 }
 
-// Only for a first installation; every failure here is silent.
-static void write_settings_file() {
+// A reinstall into another folder deletes the copy the settings file names,
+// so that no product is left that removal would not find. One that is
+// running stops the reinstall before anything is written.
+static InstallOutcome delete_previous_copy() {
+    if (g_installer.installed == 0) {
+        return INSTALL_DONE;
+    }
+    wchar_t* previous = nullptr;
+    settings_product_folder(&previous);
+    int64_t deleted = 0;
+    if (string_length(previous) > 0 &&
+        CompareStringOrdinal(previous, -1, g_installer.install_folder, -1, TRUE) != CSTR_EQUAL) {
+        BuiltText path = text_join(previous, L"Pikeharbour64.exe");
+        deleted = file_delete_no_link(path.text);
+        installer_log(L"Previous copy", path.text);
+        text_release(path);
+    }
+    string_free(previous);
+    if (deleted < 0) {
+        report_product_in_use(false);
+        return INSTALL_IN_USE;
+    }
+    return INSTALL_DONE;
+}
+
+// The lines after the folder line: a new installation's language, or on a
+// reinstall every other line of the old file as it stood.
+static void write_settings_lines(LinkedList* kept) {
+    BuiltText line = text_join(L"Programverzeichnis = ", g_installer.install_folder);
+    file_write_line(0, line.text);
+    text_release(line);
+    if (kept == nullptr) {
+        int64_t saved = temp_position();
+        temp_append(L"language = ");
+        string_from_integer(g_installer.language, temp_position());
+        file_write_line(0, temp_argument(saved));
+        temp_set_position(saved);
+        return;
+    }
+    list_reset(kept);
+    wchar_t** kept_line;
+    while ((kept_line = static_cast<wchar_t**>(list_next(kept))) != nullptr) {
+        file_write_line(0, *kept_line);
+    }
+}
+
+// %APPDATA% is the user's: the file is created new (file_create_new). Every
+// failure here is silent; without APPDATA there is no settings file.
+static void write_settings_file(LinkedList* kept) {
     wchar_t* appdata = nullptr;
     int64_t saved = temp_position();
     env_get(L"APPDATA", saved);
     string_assign_temp(&appdata, saved);
     BuiltText base = text_join(appdata, L"\\");
-    int64_t made = create_path(base.text, L"PikeHarbour\\");
+    int64_t made = string_length(appdata) > 0 ? create_path(base.text, L"PikeHarbour\\") : 0;
     text_release(base);
     if (made != 0) {
         text_assign(&g_installer.settings_folder, appdata, L"\\PikeHarbour\\");
         BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
-        int64_t created = file_create(0, path.text);
+        int64_t created = file_create_new(0, path.text);
         text_release(path);
         if (created != 0) {
-            BuiltText line = text_join(L"Programverzeichnis = ", g_installer.install_folder);
-            file_write_line(0, line.text);
-            text_release(line);
-            saved = temp_position();
-            temp_append(L"language = ");
-            string_from_integer(g_installer.language, temp_position());
-            const wchar_t* language_line = temp_argument(saved);
-            file_write_line(0, language_line);
-            temp_set_position(saved);
+            write_settings_lines(kept);
             file_close(0);
         }
     }
     string_free(appdata);
+}
+
+// A first installation writes the settings file; a reinstall into another
+// folder rewrites its folder line, so that removal finds the copy that was
+// installed last. A reinstall into the same folder leaves it as it is.
+static void record_installation() {
+    if (g_installer.installed == 0) {
+        write_settings_file(nullptr);
+        return;
+    }
+    wchar_t* recorded = nullptr;
+    settings_product_folder(&recorded);
+    bool moved = CompareStringOrdinal(recorded != nullptr ? recorded : L"", -1,
+                                      g_installer.install_folder, -1, TRUE) != CSTR_EQUAL;
+    string_free(recorded);
+    if (!moved) {
+        return;
+    }
+    LinkedList* kept = list_create(sizeof(wchar_t*), nullptr, STRING_ELEMENT, 0);
+    settings_file_lines_except(L"programverzeichnis", kept);
+    write_settings_file(kept);
+    list_free(kept);
+}
+
+static void report_folder_failure() {
+    BuiltText text = text_join(
+        text_pick(L"Der Ordner '", L"The folder '"), g_installer.install_folder,
+        text_pick(L"' konnte nicht angelegt werden.\n\nBitte wählen Sie einen anderen Ordner.",
+                  L"' could not be created.\n\nPlease choose another folder."));
+    installer_tell(SETUP_TITLE, text.text);
+    text_release(text);
 }
 
 static bool product_already_there() {
@@ -203,25 +290,45 @@ InstallOutcome install_run() {
     }
     if (create_path(L"", g_installer.install_folder) == 0) {
         installer_log(L"Folder chain", L"could not be created");
+        report_folder_failure();
         return INSTALL_NO_FOLDER;
     }
-    if (!write_product()) {
-        return INSTALL_WRITE_FAILED;
+    InstallOutcome outcome = delete_previous_copy();
+    if (outcome == INSTALL_DONE) {
+        outcome = write_product();
     }
-    create_desktop_shortcut(g_installer.install_folder);
-    if (g_installer.installed == 0) {
-        write_settings_file();
+    if (outcome != INSTALL_DONE) {
+        return outcome;
     }
+    g_installer.shortcut_made = create_desktop_shortcut(g_installer.install_folder) ? 1 : 0;
+    if (!g_installer.shortcut_made) {
+        installer_log(L"Desktop shortcut", L"could not be created");
+    }
+    record_installation();
     return INSTALL_DONE;
 }
 
+// Without a shortcut that read back intact, the message tells where the
+// product is instead of asking for a double click on it.
 void install_report_success() {
-    installer_tell(SETUP_TITLE,
-                   text_pick(L"Die Installation wurde erfolgreich durchgeführt.\n\nBitte "
-                             L"starten Sie Pikeharbour durch Doppelklick auf der "
-                             L"Desktopverknüpfung!",
-                             L"Pikeharbour insallation successful.\n\nPlease start Pikeharbour "
-                             L"by double click the shortcut on your desktop!"));
+    if (g_installer.shortcut_made) {
+        installer_tell(SETUP_TITLE,
+                       text_pick(L"Die Installation wurde erfolgreich durchgeführt.\n\nBitte "
+                                 L"starten Sie Pikeharbour durch Doppelklick auf der "
+                                 L"Desktopverknüpfung!",
+                                 L"Pikeharbour insallation successful.\n\nPlease start "
+                                 L"Pikeharbour by double click the shortcut on your desktop!"));
+        return;
+    }
+    BuiltText text = text_join(
+        text_pick(L"Die Installation wurde erfolgreich durchgeführt.\n\nDie "
+                  L"Desktopverknüpfung konnte nicht angelegt werden. Sie finden Pikeharbour "
+                  L"in:\n",
+                  L"Pikeharbour insallation successful.\n\nThe desktop shortcut could not be "
+                  L"created. You find Pikeharbour in:\n"),
+        g_installer.install_folder);
+    installer_tell(SETUP_TITLE, text.text);
+    text_release(text);
 }
 
 void install_product() {

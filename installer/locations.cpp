@@ -2,10 +2,12 @@
 // and proposing the default target folder.
 #include "files/files.h"
 #include "files/filesystem.h"
+#include "files/link_safe.h"
 #include "installer/handlers.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "process/launch.h"
+#include "runtime/lists.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
@@ -39,17 +41,22 @@ static bool settings_line_value(const wchar_t* line, const wchar_t* key, wchar_t
     return true;
 }
 
-// A settings file that exists but cannot be opened (held by another
-// process) is skipped: the end-of-file test of a file that failed to open
-// never reports the end, so the loop must not start.
-bool settings_file_value(const wchar_t* key, wchar_t** value) {
+// The settings file lies in the user's %APPDATA%: it is opened only when
+// its name is no link (file_open_read_no_link), and one that exists but
+// cannot be opened (held by another process) is skipped: the end-of-file
+// test of a file that failed to open never reports the end.
+static bool settings_file_open() {
     if (!string_less(L"", g_installer.settings_folder)) {
         return false;
     }
     BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
-    int64_t opened = file_open_read(0, path.text);
+    int64_t opened = file_open_read_no_link(0, path.text);
     text_release(path);
-    if (opened == 0) {
+    return opened != 0;
+}
+
+bool settings_file_value(const wchar_t* key, wchar_t** value) {
+    if (!settings_file_open()) {
         return false;
     }
     bool found = false;
@@ -65,12 +72,55 @@ bool settings_file_value(const wchar_t* key, wchar_t** value) {
     return found;
 }
 
+void settings_file_lines_except(const wchar_t* key, LinkedList* lines) {
+    if (!settings_file_open()) {
+        return;
+    }
+    wchar_t* value = nullptr;
+    while (file_eof(0) == 0) {
+        int64_t saved = temp_position();
+        file_read_line(0, saved);
+        if (!settings_line_value(temp_address(saved), key, &value)) {
+            string_assign_temp(static_cast<wchar_t**>(list_add(lines)), saved);
+        } else {
+            temp_set_position(saved);
+        }
+    }
+    string_free(value);
+    file_close(0);
+}
+
+// Only "X:\..." counts: a network path ("\\server\x") is no local folder,
+// and a rooted ("\x") or relative ("x") one would be resolved against
+// whatever the current drive and folder are.
+static bool is_absolute_local(const wchar_t* path) {
+    if (path == nullptr) {
+        return false;
+    }
+    wchar_t drive = path[0] | 0x20;
+    return drive >= L'a' && drive <= L'z' && path[1] == L':' && path[2] == L'\\';
+}
+
+void settings_product_folder(wchar_t** folder) {
+    string_assign(folder, L"");
+    if (!settings_file_value(L"programverzeichnis", folder) || !is_absolute_local(*folder)) {
+        string_assign(folder, L"");
+        return;
+    }
+    if (text_last(*folder) != L'\\') {
+        text_assign(folder, *folder, L"\\");
+    }
+}
+
+// Without APPDATA there is no settings file: the path would otherwise be
+// "\PikeHarbour\PikeHarbour.ini" in the root of the current drive, a
+// folder any local user can create.
 static void find_settings_file() {
     wchar_t* appdata = nullptr;
     int64_t saved = temp_position();
     env_get(L"APPDATA", saved);
     string_assign_temp(&appdata, saved);
-    if (settings_file_size(appdata, L"\\PikeHarbour\\PikeHarbour.ini") > 0) {
+    if (string_length(appdata) > 0 && settings_file_size(appdata, L"\\PikeHarbour\\PikeHarbour.ini") > 0) {
         saved = temp_position();
         env_get(L"APPDATA", saved);
         temp_append(L"\\PikeHarbour\\");

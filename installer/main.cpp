@@ -107,7 +107,26 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
     installer_exit();
 }
 
+// Links made by a non-administrator (junctions, mount points) are not
+// followed by this process where Windows offers the mitigation. Older
+// Windows and Wine 8 have no such policy or no such call: that failure is
+// ignored. The call is looked up, so the setup still starts where
+// kernel32 lacks it.
+static void refuse_untrusted_links() {
+    typedef BOOL(WINAPI * SetPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    SetPolicy set_policy = kernel == nullptr ? nullptr
+        : reinterpret_cast<SetPolicy>(GetProcAddress(kernel, "SetProcessMitigationPolicy"));
+    if (set_policy == nullptr) {
+        return;
+    }
+    PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY policy = {};
+    policy.EnforceRedirectionTrust = 1;
+    set_policy(ProcessRedirectionTrustPolicy, &policy, sizeof policy);
+}
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    refuse_untrusted_links();
     // The setup runs elevated, usually from a downloads folder: never load a
     // library planted beside it.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);

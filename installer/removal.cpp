@@ -1,9 +1,11 @@
 // Removal: deletes the product executable, the settings file and the
-// desktop shortcut, tells the shell, reports and ends.
+// desktop shortcut, tells the shell, reports and ends. The settings file
+// and the shortcut lie in folders the user controls: they are deleted only
+// when their names are no links (file_delete_no_link).
 #include <windows.h>
 #include <shlobj.h>
-#include "files/files.h"
 #include "files/filesystem.h"
+#include "files/link_safe.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
 #include "installer/shortcut.h"
@@ -16,7 +18,7 @@
 // The default in install_folder is only the program-files folder, which
 // would leave the product in place while the report says it was removed.
 static void installed_folder(wchar_t** folder) {
-    settings_file_value(L"programverzeichnis", folder);
+    settings_product_folder(folder);
     if (string_length(*folder) == 0) {
         int64_t saved = temp_position();
         target_folder_text(saved);
@@ -28,36 +30,58 @@ static void installed_folder(wchar_t** folder) {
     }
 }
 
-static void delete_if_present(const wchar_t* folder, const wchar_t* name) {
+// 1 deleted, 0 nothing there (or a link, left alone), -1 not deleted.
+static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
     BuiltText path = text_join(folder, name);
-    if (path_size(path.text) > 0) {
-        file_delete(path.text);
-    }
+    int64_t deleted = file_delete_no_link(path.text);
     text_release(path);
+    return deleted;
 }
 
 static void delete_shortcut() {
     int64_t saved = temp_position();
     desktop_folder(saved);
-    temp_append(L"\\PikeHarbour.LNK");
-    const wchar_t* link = temp_argument(saved);
-    file_delete(link);
-    SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, link, nullptr);
+    if (string_length(temp_address(saved)) > 0) {
+        temp_append(L"\\PikeHarbour.LNK");
+        const wchar_t* link = temp_argument(saved);
+        if (file_delete_no_link(link) == 1) {
+            SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, link, nullptr);
+        }
+    }
     temp_set_position(saved);
 }
 
-void remove_run() {
+void report_product_in_use(bool removal) {
+    BuiltText text = text_join(
+        text_pick(L"'Pikeharbour64.exe' wird gerade benutzt und konnte nicht gelöscht werden."
+                  L"\n\nBitte beenden Sie Pikeharbour und starten Sie die ",
+                  L"'Pikeharbour64.exe' is in use and could not be deleted.\n\nPlease close "
+                  L"Pikeharbour and start the "),
+        removal ? text_pick(L"Deinstallation", L"removal")
+                : text_pick(L"Installation", L"installation"),
+        text_pick(L" erneut.", L" again."));
+    installer_tell(L"Pikeharbour Setup", text.text);
+    text_release(text);
+}
+
+bool remove_run() {
     wchar_t* folder = nullptr;
     installed_folder(&folder);
+    bool product_gone = true;
     if (string_length(folder) > 0) {
-        delete_if_present(folder, L"Pikeharbour64.exe");
+        product_gone = delete_in(folder, L"Pikeharbour64.exe") >= 0;
     }
     installer_log(L"Product folder", folder);
     string_free(folder);
+    if (!product_gone) {
+        installer_log(L"Product", L"in use, nothing removed");
+        return false;
+    }
     if (string_less(L"", g_installer.settings_folder)) {
-        delete_if_present(g_installer.settings_folder, L"PikeHarbour.ini");
+        delete_in(g_installer.settings_folder, L"PikeHarbour.ini");
     }
     delete_shortcut();
+    return true;
 }
 
 void remove_product() {
@@ -70,7 +94,10 @@ void remove_product() {
                       6) != 6) {
         return;
     }
-    remove_run();
+    if (!remove_run()) {
+        report_product_in_use(true);
+        installer_exit();
+    }
     installer_tell(L"Pikeharbour Setup",
                    text_pick(L"'Pikeharbour64.exe' und Links wurden deinstalliert!\n\nPH "
                              L"Daten müssen manuell gelöscht werden!",

@@ -1,14 +1,19 @@
-// Writes an eight-line script next to the desktop shortcut it makes, runs
-// the script host on it hidden, waits, and deletes the script.
+// The desktop shortcut, made in the setup's own process through the
+// shell's link object. The link's bytes are built in memory and written to
+// a newly created file, then read back without following a link: the
+// desktop belongs to the user, who may have put a link at that name.
 #include "installer/shortcut.h"
 #include <windows.h>
+#include <objidl.h>
 #include <shlobj.h>
-#include "files/files.h"
+#include <shobjidl.h>
 #include "files/filesystem.h"
+#include "files/link_safe.h"
 #include "installer/text.h"
-#include "process/launch.h"
 #include "runtime/strings.h"
-#include "installer/dialogs.h"
+
+// A shell link is a few hundred bytes; anything larger read back is not ours.
+static const DWORD LINK_SIZE_LIMIT = 64 * 1024;
 
 void desktop_folder(int64_t out) {
     string_spaces(270, out);
@@ -22,85 +27,172 @@ void desktop_folder(int64_t out) {
 }
 
 struct ShortcutNames {
-    wchar_t* desktop;
+    wchar_t* link;
     wchar_t* target;
     wchar_t* working_folder;
-    wchar_t* script;
 };
 
-static void compute_names(const wchar_t* folder, ShortcutNames* names) {
+static bool compute_names(const wchar_t* folder, ShortcutNames* names) {
     int64_t saved = temp_position();
     desktop_folder(saved);
-    string_assign_temp(&names->desktop, saved);
+    bool found = string_length(temp_address(saved)) > 0;
+    temp_append(L"\\PikeHarbour.LNK");
+    string_assign_temp(&names->link, saved);
     text_assign(&names->target, folder, L"PikeHarbour64.exe");
     saved = temp_position();
     home_directory(saved);
     temp_append(L"PikeHarbour\\");
     string_assign_temp(&names->working_folder, saved);
-    text_assign(&names->script, names->desktop, L"\\temp.vbs");
+    return found;
 }
 
-// Writes `start` + `name` + `end` as one line of the script.
-static void write_joined_line(const wchar_t* start, const wchar_t* name, const wchar_t* end) {
-    BuiltText line = text_join(start, name, end);
-    file_write_line(0, line.text);
-    text_release(line);
-}
-
-static void write_script_lines(const ShortcutNames* names) {
-    file_write_line(0, L"Set oWS = WScript.CreateObject(\"WScript.Shell\")");
-    write_joined_line(L"sLinkFile = \"", names->desktop, L"\\PikeHarbour.LNK\"");
-    file_write_line(0, L"Set oLink = oWS.CreateShortcut(sLinkFile)");
-    write_joined_line(L"oLink.TargetPath = \"", names->target, L"\"");
-    write_joined_line(L"oLink.IconLocation = \"", names->target, L", 0\"");
-    file_write_line(0, L"oLink.WindowStyle = \"1\"");
-    write_joined_line(L"oLink.WorkingDirectory = \"", names->working_folder, L"\"");
-    file_write_line(0, L"oLink.Save");
-}
-
-// The script host by its full path in the system folder: the process is
-// elevated, and a "WScript.exe" beside the setup or in the current folder
-// must never run.
-static void run_script_host(const wchar_t* script) {
-    wchar_t system_folder[MAX_PATH + 1];
-    UINT length = GetSystemDirectoryW(system_folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return;
+static IShellLinkW* new_link() {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return nullptr;
     }
-    BuiltText host = text_join(system_folder, L"\\WScript.exe");
-    int64_t saved = temp_position();
-    temp_append(L" ");
-    temp_append(script);
-    const wchar_t* parameters = temp_argument(saved);
-    program_run(host.text, parameters, L"", RUN_WAIT | RUN_HIDE);
-    temp_set_position(saved);
-    text_release(host);
+    return link;
 }
 
-void create_desktop_shortcut(const wchar_t* folder) {
+// The fields the shortcut has always had: target, its icon (index 0),
+// a normal window, and the folder PikeHarbour in the profile.
+static bool set_fields(IShellLinkW* link, const ShortcutNames* names) {
+    return SUCCEEDED(link->SetPath(names->target)) &&
+           SUCCEEDED(link->SetIconLocation(names->target, 0)) &&
+           SUCCEEDED(link->SetShowCmd(SW_SHOWNORMAL)) &&
+           SUCCEEDED(link->SetWorkingDirectory(names->working_folder));
+}
+
+// The link saved into a memory stream; the stream, positioned at its end.
+static IStream* saved_link(IShellLinkW* link) {
+    IPersistStream* persist = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)))) {
+        return nullptr;
+    }
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+        stream = nullptr;
+    } else if (FAILED(persist->Save(stream, TRUE))) {
+        stream->Release();
+        stream = nullptr;
+    }
+    persist->Release();
+    return stream;
+}
+
+static bool write_link_file(const wchar_t* path, IStream* stream) {
+    ULARGE_INTEGER end = {};
+    LARGE_INTEGER zero = {};
+    HGLOBAL memory = nullptr;
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &end)) || end.QuadPart == 0 ||
+        end.QuadPart > LINK_SIZE_LIMIT || FAILED(GetHGlobalFromStream(stream, &memory))) {
+        return false;
+    }
+    HANDLE file = handle_create_new(path, GENERIC_WRITE, 0);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD size = static_cast<DWORD>(end.QuadPart);
+    DWORD written = 0;
+    const void* bytes = GlobalLock(memory);
+    bool complete = bytes != nullptr && WriteFile(file, bytes, size, &written, nullptr) &&
+                    written == size;
+    GlobalUnlock(memory);
+    if (!complete) {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    CloseHandle(file);
+    return complete;
+}
+
+// The file's bytes in a memory stream positioned at its start; null when
+// the name is missing, a link, or too large for a shortcut.
+static IStream* read_link_file(const wchar_t* path) {
+    HANDLE file = handle_open_no_link(path, GENERIC_READ, FILE_SHARE_READ);
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    LARGE_INTEGER size = {};
+    IStream* stream = nullptr;
+    HGLOBAL memory = nullptr;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= LINK_SIZE_LIMIT) {
+        memory = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size.QuadPart));
+    }
+    void* bytes = memory != nullptr ? GlobalLock(memory) : nullptr;
+    DWORD got = 0;
+    bool read = bytes != nullptr &&
+                ReadFile(file, bytes, static_cast<DWORD>(size.QuadPart), &got, nullptr) &&
+                got == size.QuadPart;
+    CloseHandle(file);
+    if (bytes != nullptr) {
+        GlobalUnlock(memory);
+    }
+    if (read && SUCCEEDED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        return stream;
+    }
+    if (memory != nullptr) {
+        GlobalFree(memory);
+    }
+    return nullptr;
+}
+
+// The saved file loads as a link that names the target.
+static bool link_names_target(const wchar_t* path, const wchar_t* target) {
+    IStream* stream = read_link_file(path);
+    IShellLinkW* link = stream != nullptr ? new_link() : nullptr;
+    IPersistStream* persist = nullptr;
+    bool names = false;
+    if (link != nullptr &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)))) {
+        wchar_t read_target[MAX_PATH + 1] = {};
+        names = SUCCEEDED(persist->Load(stream)) &&
+                SUCCEEDED(link->GetPath(read_target, MAX_PATH + 1, nullptr, SLGP_RAWPATH)) &&
+                CompareStringOrdinal(read_target, -1, target, -1, TRUE) == CSTR_EQUAL;
+        persist->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    if (stream != nullptr) {
+        stream->Release();
+    }
+    return names;
+}
+
+static bool save_shortcut(const ShortcutNames* names) {
+    IShellLinkW* link = new_link();
+    if (link == nullptr) {
+        return false;
+    }
+    IStream* stream = set_fields(link, names) ? saved_link(link) : nullptr;
+    bool written = stream != nullptr && write_link_file(names->link, stream);
+    if (stream != nullptr) {
+        stream->Release();
+    }
+    link->Release();
+    if (written) {
+        SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW, names->link, nullptr);
+    }
+    return written && link_names_target(names->link, names->target);
+}
+
+// COM may or may not be started on this thread already: a successful start
+// here (S_OK or S_FALSE) is balanced; a thread in the other apartment mode
+// can still use the link object.
+bool create_desktop_shortcut(const wchar_t* folder) {
     ShortcutNames names = {};
-    compute_names(folder, &names);
-    if (file_open(0, names.script) != 0) {
-        file_close(0);
-        file_delete(names.script);
+    bool made = false;
+    if (compute_names(folder, &names)) {
+        HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        made = save_shortcut(&names);
+        if (SUCCEEDED(com)) {
+            CoUninitialize();
+        }
     }
-    BuiltText link = text_join(names.desktop, L"\\PikeHarbour.LNK");
-    file_delete(link.text);
-    text_release(link);
-    // Nobody else can open the script while it is written (share mode 0).
-    // It must be closed before the host starts: the script host opens it
-    // without sharing (observed under Wine), so a handle kept open here
-    // makes the host fail; while the host runs, its own handle locks it.
-    if (file_create(0, names.script) != 0) {
-        write_script_lines(&names);
-        file_close(0);
-    } else {
-        installer_tell(L"Error", L"Error: can't write the file");
-    }
-    run_script_host(names.script);
-    file_delete(names.script);
-    string_free(names.desktop);
+    string_free(names.link);
     string_free(names.target);
     string_free(names.working_folder);
-    string_free(names.script);
+    return made;
 }

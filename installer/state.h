@@ -15,6 +15,7 @@ struct InstallerState {
     wchar_t* agreement_text_en;
     wchar_t* own_path;
     int64_t last_event;
+    int32_t shortcut_made;      // the last installation's shortcut read back intact
 
     // Unattended mode (parameters after "-admin").
     int32_t unattended;

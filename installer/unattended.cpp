@@ -2,6 +2,7 @@
 // their questions answered by default, a log, and exit codes.
 #include "installer/unattended.h"
 #include "files/files.h"
+#include "files/link_safe.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
 #include "installer/state.h"
@@ -88,12 +89,16 @@ bool unattended_parse() {
     return valid;
 }
 
+// %TEMP% is the user's: the log is created new (file_create_new), never
+// written through a link put at its name. Without TEMP there is no log
+// rather than one in the root of the current drive.
 static void open_log() {
     int64_t saved = temp_position();
     env_get(L"TEMP", saved);
-    temp_append(L"\\PikeHarbour_Setup.log");
-    const wchar_t* path = temp_argument(saved);
-    file_create(LOG_FILE_ID, path);
+    if (string_length(temp_address(saved)) > 0) {
+        temp_append(L"\\PikeHarbour_Setup.log");
+        file_create_new(LOG_FILE_ID, temp_argument(saved));
+    }
     temp_set_position(saved);
 }
 
@@ -113,6 +118,9 @@ static int32_t exit_code_of(InstallOutcome outcome) {
     if (outcome == INSTALL_WRITE_FAILED) {
         return EXIT_WRITE_FAILED;
     }
+    if (outcome == INSTALL_IN_USE) {
+        return EXIT_PRODUCT_IN_USE;
+    }
     return EXIT_SUCCESS_CODE;
 }
 
@@ -130,7 +138,10 @@ void run_unattended() {
         g_installer.language = 1;
     }
     if (g_installer.unattended_remove) {
-        remove_run();
+        if (!remove_run()) {
+            report_product_in_use(true);
+            finish(EXIT_PRODUCT_IN_USE);
+        }
         installer_log(L"Removal", L"done");
         finish(EXIT_SUCCESS_CODE);
     }

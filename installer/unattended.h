@@ -9,6 +9,7 @@ enum : int32_t {
     EXIT_FOLDER_FAILED = 3,
     EXIT_WRITE_FAILED = 4,
     EXIT_BAD_PARAMETER = 5,
+    EXIT_PRODUCT_IN_USE = 6,    // the product executable could not be deleted or replaced
 };
 
 // Reads the parameters after "-admin" into the installer state; false when

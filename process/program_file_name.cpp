@@ -19,9 +19,14 @@ static int32_t drop_long_prefix(wchar_t* path, int32_t length) {
     return length;
 }
 
+// A name of MAX_PATH characters or more comes back cut (the call fills the
+// buffer): it is given as empty, so that a cut name is never started again.
 void program_file_name(int64_t out) {
     wchar_t* target = temp_reserve(MAX_PATH, out);
     int32_t length = static_cast<int32_t>(GetModuleFileNameW(g_runtime.instance, target, MAX_PATH));
+    if (length >= MAX_PATH) {
+        length = 0;
+    }
     length = drop_long_prefix(target, length);
     temp_give_back(MAX_PATH - length);
     target[length] = 0;

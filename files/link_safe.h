@@ -1,0 +1,37 @@
+// Fixed names in folders that an unelevated user can write (the desktop,
+// %TEMP%, %APPDATA%, the profile): created new, read and deleted without
+// ever reaching another file through a link the user put there.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+// The handle names exactly `path`: it is not a reparse point and the
+// system's final name for it is the full path of `path` (a link in the last
+// component or in one of the folders gives another final name).
+bool handle_names_path(HANDLE handle, const wchar_t* path);
+// Opens `path` without following a reparse point at its last component;
+// INVALID_HANDLE_VALUE when it is missing, a folder, or a link of any kind
+// (see handle_names_path). The last error tells a missing file
+// (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND) from a refused one.
+HANDLE handle_open_no_link(const wchar_t* path, DWORD access, DWORD share);
+// Deletes whatever file has that name, then creates it with CREATE_NEW:
+// an existing file is never opened for writing. INVALID_HANDLE_VALUE when
+// the name cannot be cleared, something appeared there in between, or the
+// new file did not land at `path` itself (it is deleted again).
+HANDLE handle_create_new(const wchar_t* path, DWORD access, DWORD share);
+
+// 1 deleted (or nothing there), 0 refused: a link, a folder, or a file
+// held open or running. The delete goes through the handle that was
+// checked, so nothing can be swapped in between.
+int64_t file_remove_name(const wchar_t* path);
+// Like file_remove_name for removal: 1 deleted, 0 nothing there or a link
+// (skipped, left alone), -1 the file is there and could not be deleted.
+int64_t file_delete_no_link(const wchar_t* path);
+// Copies `source` to a newly created `target` (handle_create_new); 1 when
+// every byte was written.
+int64_t file_copy_new(const wchar_t* source, const wchar_t* target);
+
+// File objects on top of these: file_create_new opens for writing like
+// file_create, file_open_read_no_link for reading like file_open_read.
+int64_t file_create_new(int64_t id, const wchar_t* name);
+int64_t file_open_read_no_link(int64_t id, const wchar_t* name);
