@@ -6,7 +6,8 @@
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
 
-static const int64_t LINE_BLOCK_STEP = 4096;
+// The line block's first size; it doubles from there.
+static const int64_t LINE_BLOCK_FIRST = 4096;
 // Room kept free at the end of the line block: one unit of up to 4 bytes and
 // a two-byte terminator.
 static const int64_t LINE_BLOCK_SLACK = 8;
@@ -110,30 +111,77 @@ static void skip_lf_after_cr(FileObject* file, int32_t encoding) {
     file_give_back(file, size);
 }
 
-// The block doubles when full: a fixed step made a 64 MiB line cost
-// thousands of reallocations, each copying everything read so far.
-static bool block_append(LineBlock* block, const Unit* unit) {
-    if (block->used + LINE_BLOCK_SLACK > block->capacity) {
-        if (block->capacity > INT64_MAX / 2) {
-            return false;
-        }
-        int64_t capacity = block->capacity * 2;
-        void* grown = heap_realloc(block->bytes, capacity);
-        if (grown == nullptr) {
-            return false;
-        }
-        block->bytes = static_cast<uint8_t*>(grown);
-        block->capacity = capacity;
+// Room for `length` more bytes and the slack. The block doubles when full:
+// a fixed step made a 64 MiB line cost thousands of reallocations, each
+// copying everything read so far.
+static bool block_reserve(LineBlock* block, int64_t length) {
+    if (length > INT64_MAX / 4 - LINE_BLOCK_SLACK - block->used) {
+        return false;
     }
-    memcpy(block->bytes + block->used, unit->bytes, unit->size);
-    block->used += unit->size;
+    int64_t needed = block->used + length + LINE_BLOCK_SLACK;
+    int64_t capacity = block->capacity;
+    while (capacity < needed) {
+        capacity *= 2;
+    }
+    if (capacity == block->capacity) {
+        return true;
+    }
+    void* grown = heap_realloc(block->bytes, capacity);
+    if (grown == nullptr) {
+        return false;
+    }
+    block->bytes = static_cast<uint8_t*>(grown);
+    block->capacity = capacity;
     return true;
+}
+
+static bool block_append(LineBlock* block, const uint8_t* bytes, int64_t length) {
+    if (!block_reserve(block, length)) {
+        return false;
+    }
+    memcpy(block->bytes + block->used, bytes, static_cast<size_t>(length));
+    block->used += length;
+    return true;
+}
+
+// A byte that stands for itself: no NUL, no line end when reading lines,
+// and in UTF-8 no part of a longer sequence.
+static bool is_plain(uint8_t byte, int32_t encoding, bool lines) {
+    if (byte == 0 || (lines && (byte == '\n' || byte == '\r'))) {
+        return false;
+    }
+    return encoding != ENCODING_UTF8 || byte < 0x80;
+}
+
+// The run of plain bytes already waiting in the read buffer, taken in one
+// copy instead of one call per byte; the number taken, at most `room`.
+static int64_t take_plain_run(FileObject* file, int32_t encoding, bool lines, int64_t room,
+                              LineBlock* block) {
+    if (encoding == ENCODING_UTF16 || file->buffer == nullptr ||
+        file->state != FILE_STATE_READ || file->count <= 0) {
+        return 0;
+    }
+    const uint8_t* start = file->buffer + (file->filled - file->count);
+    int64_t run = 0;
+    while (run < file->count && run < room && is_plain(start[run], encoding, lines)) {
+        run++;
+    }
+    if (run == 0 || !block_append(block, start, run)) {
+        return 0;
+    }
+    file->count -= static_cast<int32_t>(run);
+    return run;
 }
 
 static void collect(FileObject* file, int32_t encoding, int32_t flags, int64_t limit,
                     LineBlock* block) {
     bool lines = (flags & READ_NO_LINES) == 0;
     for (int64_t units = 0; limit < 0 || units < limit; units++) {
+        units += take_plain_run(file, encoding, lines, limit < 0 ? INT64_MAX : limit - units,
+                                block);
+        if (limit >= 0 && units >= limit) {
+            return;
+        }
         Unit unit;
         read_unit(file, encoding, &unit);
         if (unit.size == 0) {
@@ -150,7 +198,7 @@ static void collect(FileObject* file, int32_t encoding, int32_t flags, int64_t l
             skip_lf_after_cr(file, encoding);
             return;
         }
-        if (!block_append(block, &unit)) {
+        if (!block_append(block, unit.bytes, unit.size)) {
             return;
         }
     }
@@ -179,12 +227,12 @@ static void convert_block(const LineBlock* block, int32_t encoding, int64_t out)
 static void read_text(FileObject* file, int32_t encoding, int32_t flags, int64_t limit,
                       int64_t out) {
     LineBlock block = {};
-    block.bytes = static_cast<uint8_t*>(heap_alloc(LINE_BLOCK_STEP));
+    block.bytes = static_cast<uint8_t*>(heap_alloc(LINE_BLOCK_FIRST));
     if (block.bytes == nullptr) {
         write_empty(out);
         return;
     }
-    block.capacity = LINE_BLOCK_STEP;
+    block.capacity = LINE_BLOCK_FIRST;
     collect(file, encoding, flags, limit, &block);
     convert_block(&block, encoding, out);
     heap_free(block.bytes);

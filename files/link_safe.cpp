@@ -114,10 +114,17 @@ int64_t file_remove_name(const wchar_t* path) {
     return removed ? 1 : 0;
 }
 
+// A folder cannot be opened as a file (access denied): it is no file of
+// that name, so it counts as nothing there, not as a file in use.
+static bool is_folder(const wchar_t* path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int64_t file_delete_no_link(const wchar_t* path) {
     HANDLE handle = open_link_itself(path, DELETE | FILE_READ_ATTRIBUTES, SHARE_ALL);
     if (handle == INVALID_HANDLE_VALUE) {
-        return is_missing(GetLastError()) ? 0 : -1;
+        return is_missing(GetLastError()) || is_folder(path) ? 0 : -1;
     }
     DWORD attributes = handle_attributes(handle);
     int64_t result = 0;

@@ -1,5 +1,6 @@
 // Finding an earlier installation and its language in the settings file,
 // and proposing the default target folder.
+#include <wchar.h>
 #include "files/files.h"
 #include "files/filesystem.h"
 #include "files/link_safe.h"
@@ -22,10 +23,11 @@ static int64_t settings_file_size(const wchar_t* folder, const wchar_t* tail) {
 // case, spaces (not tabs) around key and value removed. False when the
 // line holds no equals sign or another key.
 static bool settings_line_value(const wchar_t* line, const wchar_t* key, wchar_t** value) {
-    int64_t k = string_find(line, L"=");
-    if (k == 0) {
+    const wchar_t* equals = wcschr(line, L'=');
+    if (equals == nullptr) {
         return false;
     }
+    int64_t k = equals - line + 1;
     int64_t saved = temp_position();
     string_left(line, k - 1, saved);
     string_lower(temp_address(saved), saved);
@@ -64,6 +66,12 @@ bool settings_file_value(const wchar_t* key, wchar_t** value) {
     while (file_eof(0) == 0) {
         int64_t saved = temp_position();
         file_read_line(0, saved);
+        // Only a line with an equals sign can hold a value; the copy keeps
+        // it in place while the temporary buffer may move.
+        if (wcschr(temp_address(saved), L'=') == nullptr) {
+            temp_set_position(saved);
+            continue;
+        }
         string_assign_temp(&line, saved);
         found = settings_line_value(line, key, value) || found;
     }

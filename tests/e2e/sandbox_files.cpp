@@ -78,6 +78,60 @@ std::wstring env_value(const wchar_t* name) {
     return value;
 }
 
+std::string unix_name(const std::wstring& dos_path) {
+    typedef char*(CDECL * UnixFileName)(const wchar_t*);
+    auto convert = reinterpret_cast<UnixFileName>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    char* name = convert != nullptr ? convert(dos_path.c_str()) : nullptr;
+    if (name == nullptr) {
+        return "";
+    }
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Single quotes for the shell; the scripts given here hold none.
+bool unix_shell(const std::string& script) {
+    std::wstring marker =
+        L"C:\\ph_unix_shell_" + std::to_wstring(GetCurrentProcessId()) + L".done";
+    DeleteFileW(marker.c_str());
+    std::string marker_unix = unix_name(marker);
+    if (marker_unix.empty()) {
+        return false;
+    }
+    std::string full = script + "; touch '" + marker_unix + "'";
+    std::wstring command = L"/bin/sh -c \"" + std::wstring(full.begin(), full.end()) + L"\"";
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    if (process.hProcess != nullptr) {
+        CloseHandle(process.hProcess);
+    }
+    if (process.hThread != nullptr) {
+        CloseHandle(process.hThread);
+    }
+    for (int waited = 0; waited < 10000; waited += 10) {
+        if (file_exists(marker)) {
+            return true;
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
+bool unix_symlink(const std::wstring& target, const std::wstring& link) {
+    std::string from = unix_name(target);
+    std::string at = unix_name(link);
+    return !from.empty() && !at.empty() && unix_shell("ln -sfn '" + from + "' '" + at + "'");
+}
+
 ShortcutFields shortcut_read(const std::wstring& path) {
     ShortcutFields fields;
     CoInitialize(nullptr);

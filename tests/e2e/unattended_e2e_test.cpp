@@ -8,83 +8,9 @@
 #include <vector>
 #include "embedded_checksums.h"
 #include "sandbox_files.h"
+#include "unattended_support.h"
 
 namespace {
-
-const std::wstring ROOT = L"C:\\ph_unattended";
-const std::wstring APPDATA = ROOT + L"\\AppData";
-// Wine sets ProgramFiles itself in every new process, whatever the parent
-// passed, so the default target is the prefix's own program-files folder.
-const std::wstring PROGRAM_FILES = L"C:\\Program Files";
-const std::wstring TEMP = ROOT + L"\\Temp";
-
-std::wstring setup_exe() {
-    return unix_to_windows(PH_SETUP_EXE);
-}
-
-std::wstring desktop_link() {
-    return env_value(L"USERPROFILE") + L"\\Desktop\\PikeHarbour.LNK";
-}
-
-std::wstring settings_file() {
-    return APPDATA + L"\\PikeHarbour\\PikeHarbour.ini";
-}
-
-// The current environment with APPDATA and TEMP replaced.
-std::vector<wchar_t> environment_block() {
-    std::vector<wchar_t> block;
-    wchar_t* strings = GetEnvironmentStringsW();
-    for (wchar_t* entry = strings; *entry != 0; entry += wcslen(entry) + 1) {
-        std::wstring text = entry;
-        std::wstring name = text.substr(0, text.find(L'='));
-        if (_wcsicmp(name.c_str(), L"APPDATA") == 0 || _wcsicmp(name.c_str(), L"TEMP") == 0) {
-            continue;
-        }
-        block.insert(block.end(), text.begin(), text.end());
-        block.push_back(0);
-    }
-    FreeEnvironmentStringsW(strings);
-    for (std::wstring entry : {L"APPDATA=" + APPDATA, L"TEMP=" + TEMP}) {
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back(0);
-    }
-    block.push_back(0);
-    return block;
-}
-
-// Runs `exe` with exactly `parameters` after its quoted name; the exit
-// code, or -1 when it did not end within a minute.
-long run_setup(const std::wstring& exe, const std::wstring& parameters,
-               const wchar_t* directory = nullptr) {
-    std::wstring command = L"\"" + exe + L"\" " + parameters;
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    std::vector<wchar_t> environment = environment_block();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, environment.data(), directory, &startup,
-                        &process)) {
-        return -2;
-    }
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return (long)code;
-}
-
-std::string product_bytes() {
-    std::ifstream list(PH_EMBEDDED_FILES);
-    std::string product;
-    std::getline(list, product);
-    return file_bytes(unix_to_windows(product));
-}
 
 // Offsets of the two blocks inside the built setup, recorded by the build.
 struct Layout {
@@ -121,34 +47,6 @@ std::wstring damaged_copy(const std::wstring& name, long offset) {
     return path;
 }
 
-// Compares whole files without printing megabytes of bytes on a failure.
-testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual) {
-    if (expected == actual) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
-                                       << actual.size() << " differing bytes";
-}
-
-std::string narrow_text(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
-std::string log_text() {
-    return file_bytes(TEMP + L"\\PikeHarbour_Setup.log");
-}
-
-class Unattended : public testing::Test {
-protected:
-    void SetUp() override {
-        folder_remove(ROOT);
-        folder_make(APPDATA);
-        folder_remove(PROGRAM_FILES + L"\\PikeHarbour");
-        folder_make(TEMP);
-        DeleteFileW(desktop_link().c_str());
-    }
-};
-
 TEST_F(Unattended, InstallsWithDefaultsAndWritesLog) {
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S"));
     std::wstring product = PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe";
@@ -177,17 +75,23 @@ TEST_F(Unattended, TargetWithSpacesAndGermanLanguage) {
     EXPECT_EQ(expected, file_bytes(settings_file()));
 }
 
-TEST_F(Unattended, ReinstallKeepsSettingsAndRemovalDeletes) {
+// Install to A, reinstall to B, remove: the reinstall deletes the copy in A
+// and moves the folder line to B (the language line stays as it was), so
+// removal finds B and nothing is left in either.
+TEST_F(Unattended, ReinstallElsewhereMovesTheRecordAndRemovalLeavesNothing) {
     std::wstring first = ROOT + L"\\First\\";
+    std::wstring second = PROGRAM_FILES + L"\\PikeHarbour\\";
     folder_make(ROOT + L"\\First");
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /D=" + first + L" /LANG=de"));
-    std::string settings = file_bytes(settings_file());
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /LANG=en"));
-    EXPECT_EQ(settings, file_bytes(settings_file()));
-    EXPECT_TRUE(file_exists(PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe"));
+    EXPECT_FALSE(file_exists(first + L"Pikeharbour64.exe"));
+    EXPECT_TRUE(file_exists(second + L"Pikeharbour64.exe"));
+    EXPECT_EQ("Programverzeichnis = C:\\Program Files\\PikeHarbour\\\r\nlanguage = 0\r\n",
+              file_bytes(settings_file()));
 
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
     EXPECT_FALSE(file_exists(first + L"Pikeharbour64.exe"));
+    EXPECT_FALSE(file_exists(second + L"Pikeharbour64.exe"));
     EXPECT_FALSE(file_exists(settings_file()));
     EXPECT_FALSE(file_exists(desktop_link()));
     EXPECT_TRUE(folder_exists(first));
@@ -197,6 +101,9 @@ TEST_F(Unattended, ReinstallKeepsSettingsAndRemovalDeletes) {
 
 TEST_F(Unattended, FailuresGiveTheirExitCodes) {
     EXPECT_EQ(3, run_setup(setup_exe(), L"-admin /S /D=C:\\"));
+    EXPECT_NE(std::string::npos,
+              log_text().find("The folder 'C:\\' could not be created.  Please choose another "
+                              "folder.\r\nExit code: 3\r\n"));
     EXPECT_EQ(5, run_setup(setup_exe(), L"-admin /S /X"));
     EXPECT_EQ(5, run_setup(setup_exe(), L"-admin /S /LANG=fr"));
     EXPECT_EQ(5, run_setup(setup_exe(), L"-admin /S /D="));
@@ -286,72 +193,6 @@ TEST_F(Unattended, PlantedScriptHostNeverRuns) {
     EXPECT_EQ(0, run_setup(setup, L"-admin /S", folder.c_str()));
     EXPECT_FALSE(file_exists(ROOT + L"\\planted_program_ran.txt"));
     EXPECT_TRUE(file_exists(desktop_link()));
-}
-
-// The script host of the sandbox swapped for a program that keeps what it
-// was given; the real one is put back however the test ends. Wine prefers
-// its built-in script host over the file in the system folder unless the
-// prefix's DllOverrides say otherwise (a WINEDLLOVERRIDES variable does not
-// reach programs started from Windows programs, observed).
-class ScriptHostSwap {
-public:
-    ScriptHostSwap() {
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &overrides_, nullptr);
-        const wchar_t native[] = L"native";
-        RegSetValueExW(overrides_, L"wscript.exe", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(native), sizeof native);
-        wchar_t folder[MAX_PATH] = {};
-        GetSystemDirectoryW(folder, MAX_PATH);
-        host_ = std::wstring(folder) + L"\\wscript.exe";
-        saved_ = host_ + L".ph_saved";
-        swapped_ = MoveFileW(host_.c_str(), saved_.c_str()) &&
-                   CopyFileW(unix_to_windows(PH_SCRIPT_CAPTURE).c_str(), host_.c_str(), FALSE);
-    }
-    ~ScriptHostSwap() {
-        RegDeleteValueW(overrides_, L"wscript.exe");
-        RegCloseKey(overrides_);
-        DeleteFileW(host_.c_str());
-        MoveFileW(saved_.c_str(), host_.c_str());
-    }
-    bool swapped() const { return swapped_; }
-
-private:
-    HKEY overrides_ = nullptr;
-    std::wstring host_;
-    std::wstring saved_;
-    bool swapped_ = false;
-};
-
-// The script, byte for byte, and the script host's exact command line: the
-// host's full path in quotes, two spaces, the script's path unquoted.
-TEST_F(Unattended, ShortcutScriptBytesAndHostCommandLine) {
-    std::wstring target = ROOT + L"\\Script Dir\\";
-    folder_make(ROOT + L"\\Script Dir");
-    {
-        ScriptHostSwap swap;
-        ASSERT_TRUE(swap.swapped());
-        ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S \"/D=" + target + L"\""));
-    }
-    std::wstring desktop = env_value(L"USERPROFILE") + L"\\Desktop";
-    std::wstring profile = env_value(L"USERPROFILE");
-    std::string script = "Set oWS = WScript.CreateObject(\"WScript.Shell\")\r\n"
-                         "sLinkFile = \"" + narrow_text(desktop) + "\\PikeHarbour.LNK\"\r\n"
-                         "Set oLink = oWS.CreateShortcut(sLinkFile)\r\n"
-                         "oLink.TargetPath = \"" + narrow_text(target) + "PikeHarbour64.exe\"\r\n"
-                         "oLink.IconLocation = \"" + narrow_text(target) + "PikeHarbour64.exe, 0\"\r\n"
-                         "oLink.WindowStyle = \"1\"\r\n"
-                         "oLink.WorkingDirectory = \"" + narrow_text(profile) + "\\PikeHarbour\\\"\r\n"
-                         "oLink.Save\r\n";
-    EXPECT_EQ(script, file_bytes(ROOT + L"\\captured_script.vbs"));
-    wchar_t folder[MAX_PATH] = {};
-    GetSystemDirectoryW(folder, MAX_PATH);
-    std::wstring expected_line = L"\"" + std::wstring(folder) + L"\\WScript.exe\"  " + desktop +
-                                 L"\\temp.vbs";
-    std::string line = file_bytes(ROOT + L"\\captured_command_line.txt");
-    EXPECT_EQ(expected_line, std::wstring(reinterpret_cast<const wchar_t*>(line.data()),
-                                          line.size() / sizeof(wchar_t)));
-    EXPECT_FALSE(file_exists(desktop + L"\\temp.vbs"));
 }
 
 }  // namespace

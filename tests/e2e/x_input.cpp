@@ -6,54 +6,8 @@
 
 namespace {
 
-typedef char*(CDECL* UnixFileName)(const wchar_t*);
-
-std::string unix_name(const std::wstring& dos_path) {
-    auto convert = reinterpret_cast<UnixFileName>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    if (convert == nullptr) {
-        return "";
-    }
-    char* name = convert(dos_path.c_str());
-    if (name == nullptr) {
-        return "";
-    }
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// Single quotes for the shell; the texts typed here hold none.
 bool run_xdotool(const std::string& arguments) {
-    std::wstring marker = L"C:\\e2e\\xdotool.done";
-    folder_make(L"C:\\e2e");
-    DeleteFileW(marker.c_str());
-    std::string marker_unix = unix_name(marker);
-    if (marker_unix.empty()) {
-        return false;
-    }
-    std::string script = "/usr/bin/xdotool " + arguments + "; touch '" + marker_unix + "'";
-    std::wstring command = L"/bin/sh -c \"";
-    for (char c : script) {
-        command += static_cast<wchar_t>(c);
-    }
-    command += L"\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    if (process.hProcess != nullptr) {
-        CloseHandle(process.hProcess);
-    }
-    if (process.hThread != nullptr) {
-        CloseHandle(process.hThread);
-    }
-    return wait_until([&] { return file_exists(marker); }, 10000);
+    return unix_shell("/usr/bin/xdotool " + arguments);
 }
 
 }  // namespace

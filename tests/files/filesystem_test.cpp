@@ -1,7 +1,9 @@
 // File-system operations on real files and folders of the prefix's C: drive.
 #include "files_fixture.h"
 #include <winioctl.h>
+#include "files/files.h"
 #include "files/filesystem.h"
+#include "files/link_safe.h"
 #include "runtime/strings.h"
 
 TEST_F(FilesTest, PathSizeTellsFilesFoldersAndNothing) {
@@ -157,4 +159,53 @@ TEST(PathParts, SourceBuiltAtTheOutputPosition) {
     string_assign_temp(&result, saved);
     EXPECT_STREQ(result, L"setup");
     string_free(result);
+}
+
+// Fixed names in user folders: a file of that name is replaced by a new
+// one, a folder there makes the create fail; removal deletes a file,
+// reports a missing one as nothing and one held open as not deleted.
+// (Links at such names are tried end to end, with Unix symlinks.)
+TEST_F(FilesTest, LinkSafeCreateReadAndDelete) {
+    std::wstring name = path(L"fixed.log");
+    write_bytes(name, "old text that is longer");
+    ASSERT_NE(file_create_new(0, name.c_str()), 0);
+    file_write_line(0, L"new");
+    file_close(0);
+    EXPECT_EQ(read_bytes(name), "new\r\n");
+    ASSERT_NE(file_open_read_no_link(0, name.c_str()), 0);
+    EXPECT_EQ(produce([](int64_t out) { file_read_line(0, out); }), L"new");
+    file_close(0);
+    CreateDirectoryW(path(L"taken").c_str(), nullptr);
+    EXPECT_EQ(file_create_new(0, path(L"taken").c_str()), 0);
+    EXPECT_EQ(file_open_read_no_link(0, path(L"taken").c_str()), 0);
+
+    EXPECT_EQ(file_delete_no_link(path(L"missing.txt").c_str()), 0);
+    EXPECT_EQ(file_delete_no_link(path(L"taken").c_str()), 0);
+    HANDLE held = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(file_delete_no_link(name.c_str()), -1);
+    CloseHandle(held);
+    EXPECT_EQ(path_size(name.c_str()), 5);
+    EXPECT_EQ(file_delete_no_link(name.c_str()), 1);
+    EXPECT_EQ(path_size(name.c_str()), -1);
+
+    write_bytes(path(L"source.bin"), std::string(200000, 'p'));
+    write_bytes(path(L"copy.bin"), "stale");
+    EXPECT_EQ(file_copy_new(path(L"source.bin").c_str(), path(L"copy.bin").c_str()), 1);
+    EXPECT_EQ(read_bytes(path(L"copy.bin")), std::string(200000, 'p'));
+}
+
+// A path of MAX_PATH characters or more is refused whole: cut to MAX_PATH
+// it would name another folder, which would be created.
+TEST_F(FilesTest, PathsOfMaxPathOrMoreAreRefused) {
+    std::wstring tail(MAX_PATH, L'x');
+    std::wstring long_path = path(tail);
+    EXPECT_EQ(directory_create(long_path.c_str()), 0);
+    EXPECT_EQ(path_size(long_path.c_str()), -1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path(L"x*").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a cut folder was created";
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
 }

@@ -1,0 +1,105 @@
+// The unattended tests' shared sandbox and setup runner.
+#include "unattended_support.h"
+#include <windows.h>
+#include <fstream>
+#include <vector>
+#include "sandbox_files.h"
+
+const std::wstring ROOT = L"C:\\ph_unattended";
+const std::wstring APPDATA = ROOT + L"\\AppData";
+const std::wstring PROGRAM_FILES = L"C:\\Program Files";
+const std::wstring TEMP = ROOT + L"\\Temp";
+
+std::wstring setup_exe() {
+    return unix_to_windows(PH_SETUP_EXE);
+}
+
+std::wstring desktop_link() {
+    return env_value(L"USERPROFILE") + L"\\Desktop\\PikeHarbour.LNK";
+}
+
+std::wstring settings_file() {
+    return APPDATA + L"\\PikeHarbour\\PikeHarbour.ini";
+}
+
+// The current environment with APPDATA and TEMP replaced.
+static std::vector<wchar_t> environment_block(const std::wstring& appdata) {
+    std::vector<wchar_t> block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (wchar_t* entry = strings; *entry != 0; entry += wcslen(entry) + 1) {
+        std::wstring text = entry;
+        std::wstring name = text.substr(0, text.find(L'='));
+        if (_wcsicmp(name.c_str(), L"APPDATA") == 0 || _wcsicmp(name.c_str(), L"TEMP") == 0) {
+            continue;
+        }
+        block.insert(block.end(), text.begin(), text.end());
+        block.push_back(0);
+    }
+    FreeEnvironmentStringsW(strings);
+    for (std::wstring entry : {L"APPDATA=" + appdata, L"TEMP=" + TEMP}) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(0);
+    }
+    block.push_back(0);
+    return block;
+}
+
+long run_setup(const std::wstring& exe, const std::wstring& parameters,
+               const wchar_t* directory, const std::wstring& appdata) {
+    std::wstring command = L"\"" + exe + L"\" " + parameters;
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(0);
+    std::vector<wchar_t> environment = environment_block(appdata);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(), directory, &startup,
+                        &process)) {
+        return -2;
+    }
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return (long)code;
+}
+
+std::string product_bytes() {
+    std::ifstream list(PH_EMBEDDED_FILES);
+    std::string product;
+    std::getline(list, product);
+    return file_bytes(unix_to_windows(product));
+}
+
+testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual) {
+    if (expected == actual) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
+                                       << actual.size() << " differing bytes";
+}
+
+std::string narrow_text(const std::wstring& text) {
+    std::string bytes;
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c);
+    }
+    return bytes;
+}
+
+std::string log_text() {
+    return file_bytes(TEMP + L"\\PikeHarbour_Setup.log");
+}
+
+void Unattended::SetUp() {
+    folder_remove(ROOT);
+    folder_make(APPDATA);
+    folder_remove(PROGRAM_FILES + L"\\PikeHarbour");
+    folder_make(TEMP);
+    DeleteFileW(desktop_link().c_str());
+}

@@ -1,0 +1,35 @@
+// What the unattended end-to-end tests share: the sandbox folders, the
+// setup started with an exact command line and a controlled environment,
+// and whole-file comparisons.
+#pragma once
+#include <gtest/gtest.h>
+#include <string>
+
+extern const std::wstring ROOT;
+extern const std::wstring APPDATA;
+// Wine sets ProgramFiles itself in every new process, whatever the parent
+// passed, so the default target is the prefix's own program-files folder.
+extern const std::wstring PROGRAM_FILES;
+extern const std::wstring TEMP;
+
+std::wstring setup_exe();
+std::wstring desktop_link();
+std::wstring settings_file();
+std::string product_bytes();
+std::string log_text();
+// A text of ASCII letters as bytes; other letters keep their low byte.
+std::string narrow_text(const std::wstring& text);
+
+// Runs `exe` with exactly `parameters` after its quoted name, with APPDATA
+// set to `appdata` (empty: set empty) and TEMP to the sandbox's; the exit
+// code, or -1 when it did not end within a minute.
+long run_setup(const std::wstring& exe, const std::wstring& parameters,
+               const wchar_t* directory = nullptr, const std::wstring& appdata = APPDATA);
+
+// Compares whole files without printing megabytes of bytes on a failure.
+testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual);
+
+class Unattended : public testing::Test {
+protected:
+    void SetUp() override;
+};
