@@ -138,6 +138,18 @@ static IStream* read_link_file(const wchar_t* path) {
     return nullptr;
 }
 
+// The same file by full path: the link object stores the target in its
+// full form (doubled backslashes collapsed, observed under Wine), so both
+// sides are compared in that form.
+static bool same_path(const wchar_t* a, const wchar_t* b) {
+    wchar_t full_a[MAX_PATH + 1];
+    wchar_t full_b[MAX_PATH + 1];
+    DWORD length_a = GetFullPathNameW(a, MAX_PATH + 1, full_a, nullptr);
+    DWORD length_b = GetFullPathNameW(b, MAX_PATH + 1, full_b, nullptr);
+    return length_a > 0 && length_a <= MAX_PATH && length_b > 0 && length_b <= MAX_PATH &&
+           CompareStringOrdinal(full_a, -1, full_b, -1, TRUE) == CSTR_EQUAL;
+}
+
 // The saved file loads as a link that names the target.
 static bool link_names_target(const wchar_t* path, const wchar_t* target) {
     IStream* stream = read_link_file(path);
@@ -149,7 +161,7 @@ static bool link_names_target(const wchar_t* path, const wchar_t* target) {
         wchar_t read_target[MAX_PATH + 1] = {};
         names = SUCCEEDED(persist->Load(stream)) &&
                 SUCCEEDED(link->GetPath(read_target, MAX_PATH + 1, nullptr, SLGP_RAWPATH)) &&
-                CompareStringOrdinal(read_target, -1, target, -1, TRUE) == CSTR_EQUAL;
+                same_path(read_target, target);
         persist->Release();
     }
     if (link != nullptr) {

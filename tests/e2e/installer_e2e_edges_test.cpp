@@ -142,8 +142,9 @@ TEST(InstallerE2E, CloseBoxEndsAtOnce) {
     }
 }
 
-// C:\ installs nothing and says nothing; a target that cannot be created
-// gives M4 and the user may retry; a 0-byte product raises no M3.
+// C:\ installs nothing and says that the folder could not be created; a
+// target that cannot be written gives M4 and the user may retry; a 0-byte
+// product raises no M3.
 TEST(InstallerE2E, PathFieldEdgeCases) {
     for (Language language : {ENGLISH, GERMAN}) {
         const PageTexts& t = page_texts[language];
@@ -154,7 +155,9 @@ TEST(InstallerE2E, PathFieldEdgeCases) {
 
         control_type(setup, PATH_FIELD, L"C:\\");
         press_install(setup, language);
-        expect_no_box(setup, language);
+        expect_box(setup, L"Pikeharbour Setup",
+                   std::wstring(t.folder_failed_head) + L"C:\\" + t.folder_failed_tail, IDOK);
+        expect_page(setup, FOLDER_PAGE, language);
         EXPECT_FALSE(file_exists(L"C:\\Pikeharbour64.exe"));
 
         // A folder with the product's name is in the way: Wine does not

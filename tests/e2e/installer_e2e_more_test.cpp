@@ -1,6 +1,7 @@
 // End-to-end scenarios that complete the set of messages in both
-// languages: an English reinstall, a German removal, and the two safety
-// copy failures (M6, M7), after which the installation still goes on.
+// languages: an English reinstall, a German removal, a removal of a
+// product in use, and the two safety copy failures (M6, M7), after which
+// the installation still goes on.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "installer_flow.h"
@@ -69,6 +70,30 @@ TEST(InstallerE2E, GermanRemoval) {
     EXPECT_FALSE(file_exists(product));
     EXPECT_FALSE(file_exists(box.settings_file));
     EXPECT_FALSE(file_exists(shortcut_path()));
+}
+
+// The product held open: the removal says so instead of R2, and the
+// product, its settings file and its shortcut all stay.
+TEST(InstallerE2E, RemovalOfAProductInUse) {
+    Sandbox box = sandbox_make("in_use");
+    ASSERT_NO_FATAL_FAILURE(install_defaults(box, ENGLISH));
+    std::wstring product = box.program_files + L"\\PikeHarbour\\Pikeharbour64.exe";
+    HANDLE held = CreateFileW(product.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Running again;
+    ASSERT_NO_FATAL_FAILURE(open_maintenance_page(again, box, ENGLISH));
+    control_click(again, REMOVE_OPTION);
+    ASSERT_TRUE(wait_until([&] { return control_checked(again, REMOVE_OPTION); }));
+    control_click(again, MAINTENANCE_NEXT_BUTTON);
+    expect_box(again, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_removal, IDYES);
+    expect_box(again, L"Pikeharbour Setup", page_texts[ENGLISH].removal_in_use, IDOK,
+               shot(ENGLISH, "r_in_use"));
+    EXPECT_EQ(setup_wait_exit(again), 0);
+    CloseHandle(held);
+    EXPECT_TRUE(file_exists(product));
+    EXPECT_TRUE(file_exists(box.settings_file));
+    EXPECT_TRUE(file_exists(shortcut_path()));
 }
 
 // The backup folder blocked by a file (M6, then M2 naming no folder), and

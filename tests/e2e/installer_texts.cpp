@@ -38,6 +38,10 @@ const PageTexts page_texts[2] = {
         L"Pikeharbour deinstallieren?",
         L"'Pikeharbour64.exe' und Links wurden deinstalliert!\n\nPH Daten müssen manuell "
         L"gelöscht werden!",
+        L"Der Ordner '",
+        L"' konnte nicht angelegt werden.\n\nBitte wählen Sie einen anderen Ordner.",
+        L"'Pikeharbour64.exe' wird gerade benutzt und konnte nicht gelöscht werden.\n\nBitte "
+        L"beenden Sie Pikeharbour und starten Sie die Deinstallation erneut.",
     },
     {
         L"Next",
@@ -71,5 +75,9 @@ const PageTexts page_texts[2] = {
         L"Do you want to de-install Pikeharbour now?",
         L"'Pikeharbour64.exe' and registred links were delete from your Computer!\n\nPH data "
         L"have to be deleted manually!",
+        L"The folder '",
+        L"' could not be created.\n\nPlease choose another folder.",
+        L"'Pikeharbour64.exe' is in use and could not be deleted.\n\nPlease close Pikeharbour "
+        L"and start the removal again.",
     },
 };

@@ -26,6 +26,9 @@ struct PageTexts {
     const wchar_t* success;           // M5
     const wchar_t* confirm_removal;   // R1
     const wchar_t* removal_done;      // R2
+    const wchar_t* folder_failed_head;  // then the folder, then the tail
+    const wchar_t* folder_failed_tail;
+    const wchar_t* removal_in_use;
 };
 
 extern const PageTexts page_texts[2];
