@@ -160,7 +160,7 @@ static InstallOutcome write_product() {
 
 // A reinstall into another folder deletes the copy the settings file names,
 // so that no product is left that removal would not find. One that is
-// running stops the reinstall before anything is written.
+// running stops the reinstall before the new copy is written.
 static InstallOutcome delete_previous_copy() {
     if (g_installer.installed == 0) {
         return INSTALL_DONE;
