@@ -154,7 +154,8 @@ static bool is_plain(uint8_t byte, int32_t encoding, bool lines) {
 }
 
 // The run of plain bytes already waiting in the read buffer, taken in one
-// copy instead of one call per byte; the number taken, at most `room`.
+// copy instead of one call per byte (without a block: passed over); the
+// number taken, at most `room`.
 static int64_t take_plain_run(FileObject* file, int32_t encoding, bool lines, int64_t room,
                               LineBlock* block) {
     if (encoding == ENCODING_UTF16 || file->buffer == nullptr ||
@@ -166,42 +167,40 @@ static int64_t take_plain_run(FileObject* file, int32_t encoding, bool lines, in
     while (run < file->count && run < room && is_plain(start[run], encoding, lines)) {
         run++;
     }
-    if (run == 0 || !block_append(block, start, run)) {
+    if (run == 0 || (block != nullptr && !block_append(block, start, run))) {
         return 0;
     }
     file->count -= static_cast<int32_t>(run);
     return run;
 }
 
-static void collect(FileObject* file, int32_t encoding, int32_t flags, int64_t limit,
+// Reads units into the block (or past them without one) up to the line end,
+// a NUL, the end of the file or `limit` units; false when the limit (or a
+// failed allocation) stopped it first.
+static bool collect(FileObject* file, int32_t encoding, int32_t flags, int64_t limit,
                     LineBlock* block) {
     bool lines = (flags & READ_NO_LINES) == 0;
     for (int64_t units = 0; limit < 0 || units < limit; units++) {
         units += take_plain_run(file, encoding, lines, limit < 0 ? INT64_MAX : limit - units,
                                 block);
         if (limit >= 0 && units >= limit) {
-            return;
+            return false;
         }
         Unit unit;
         read_unit(file, encoding, &unit);
-        if (unit.size == 0) {
-            return;
-        }
         int32_t code = unit_code(&unit, encoding);
-        if (code == 0) {
-            return;
-        }
-        if (lines && code == '\n') {
-            return;
+        if (unit.size == 0 || code == 0 || (lines && code == '\n')) {
+            return true;
         }
         if (lines && code == '\r') {
             skip_lf_after_cr(file, encoding);
-            return;
+            return true;
         }
-        if (!block_append(block, unit.bytes, unit.size)) {
-            return;
+        if (block != nullptr && !block_append(block, unit.bytes, unit.size)) {
+            return false;
         }
     }
+    return false;
 }
 
 static void write_empty(int64_t out) {
@@ -224,18 +223,26 @@ static void convert_block(const LineBlock* block, int32_t encoding, int64_t out)
     target[units] = 0;
 }
 
-static void read_text(FileObject* file, int32_t encoding, int32_t flags, int64_t limit,
-                      int64_t out) {
+// `whole`: the text only when nothing stopped it before its end; a cut
+// line's rest is then passed over and the text is empty.
+static bool read_text(FileObject* file, int32_t encoding, int32_t flags, int64_t limit,
+                      bool whole, int64_t out) {
     LineBlock block = {};
     block.bytes = static_cast<uint8_t*>(heap_alloc(LINE_BLOCK_FIRST));
     if (block.bytes == nullptr) {
         write_empty(out);
-        return;
+        return false;
     }
     block.capacity = LINE_BLOCK_FIRST;
-    collect(file, encoding, flags, limit, &block);
-    convert_block(&block, encoding, out);
+    bool ended = collect(file, encoding, flags, limit, &block);
+    if (whole && !ended) {
+        collect(file, encoding, flags, -1, nullptr);
+        write_empty(out);
+    } else {
+        convert_block(&block, encoding, out);
+    }
     heap_free(block.bytes);
+    return ended;
 }
 
 void file_read_line(int64_t id, int64_t out) {
@@ -244,7 +251,16 @@ void file_read_line(int64_t id, int64_t out) {
         write_empty(out);
         return;
     }
-    read_text(file, file->encoding, 0, -1, out);
+    read_text(file, file->encoding, 0, -1, false, out);
+}
+
+bool file_read_line_limited(int64_t id, int64_t limit, int64_t out) {
+    FileObject* file = file_lookup(id);
+    if (file == nullptr) {
+        write_empty(out);
+        return false;
+    }
+    return read_text(file, file->encoding, 0, limit, true, out);
 }
 
 void file_read_string(int64_t id, int32_t encoding, int32_t flags, int64_t limit, int64_t out) {
@@ -253,7 +269,7 @@ void file_read_string(int64_t id, int32_t encoding, int32_t flags, int64_t limit
         write_empty(out);
         return;
     }
-    read_text(file, encoding, flags, limit, out);
+    read_text(file, encoding, flags, limit, false, out);
 }
 
 int64_t file_eof(int64_t id) {

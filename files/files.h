@@ -11,6 +11,10 @@ void file_close(int64_t id);
 int64_t file_write_line(int64_t id, const wchar_t* text);
 int64_t file_write_data(int64_t id, const void* address, int32_t length);
 void file_read_line(int64_t id, int64_t out);
+// One line of fewer than `limit` units; false and an empty text for a
+// longer one, whose rest is passed over without being kept (a 64 MiB line
+// costs one scan, not its copies).
+bool file_read_line_limited(int64_t id, int64_t limit, int64_t out);
 int64_t file_eof(int64_t id);
 
 // The general open behind file_create, file_open and file_open_read.

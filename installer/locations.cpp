@@ -12,6 +12,10 @@
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
+// A line this long holds no folder (they are shorter than MAX_PATH) and no
+// language: it is passed over unread.
+static const int64_t SETTINGS_LINE_LIMIT = 4096;
+
 static int64_t settings_file_size(const wchar_t* folder, const wchar_t* tail) {
     BuiltText path = text_join(folder, tail);
     int64_t size = path_size(path.text);
@@ -65,10 +69,10 @@ bool settings_file_value(const wchar_t* key, wchar_t** value) {
     wchar_t* line = nullptr;
     while (file_eof(0) == 0) {
         int64_t saved = temp_position();
-        file_read_line(0, saved);
-        // Only a line with an equals sign can hold a value; the copy keeps
-        // it in place while the temporary buffer may move.
-        if (wcschr(temp_address(saved), L'=') == nullptr) {
+        // Only a short line with an equals sign can hold a value; the copy
+        // keeps it in place while the temporary buffer may move.
+        if (!file_read_line_limited(0, SETTINGS_LINE_LIMIT, saved) ||
+            wcschr(temp_address(saved), L'=') == nullptr) {
             temp_set_position(saved);
             continue;
         }
@@ -85,15 +89,16 @@ void settings_file_lines_except(const wchar_t* key, LinkedList* lines) {
         return;
     }
     wchar_t* value = nullptr;
+    wchar_t* line = nullptr;
     while (file_eof(0) == 0) {
         int64_t saved = temp_position();
         file_read_line(0, saved);
-        if (!settings_line_value(temp_address(saved), key, &value)) {
-            string_assign_temp(static_cast<wchar_t**>(list_add(lines)), saved);
-        } else {
-            temp_set_position(saved);
+        string_assign_temp(&line, saved);
+        if (!settings_line_value(line, key, &value)) {
+            string_assign(static_cast<wchar_t**>(list_add(lines)), line);
         }
     }
+    string_free(line);
     string_free(value);
     file_close(0);
 }

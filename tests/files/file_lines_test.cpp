@@ -66,6 +66,26 @@ TEST_F(FilesTest, LinesHaveNoLengthLimit) {
     EXPECT_EQ(lines[1], L"\u00e4" + std::wstring(line.begin(), line.end()));
 }
 
+// A bounded line read passes over an overlong line (CR LF, LF or the end
+// of the file after it) and goes on with the next one.
+TEST_F(FilesTest, LimitedLinesPassOverLongOnes) {
+    std::wstring name = path(L"limited.txt");
+    write_bytes(name, "short\r\n" + std::string(10000, 'x') + "\r\n\xC3\xA4" "fter\n" +
+                          std::string(5000, 'y'));
+    ASSERT_NE(file_open_read(0, name.c_str()), 0);
+    std::vector<std::pair<bool, std::wstring>> lines;
+    while (file_eof(0) == 0) {
+        bool whole = false;
+        std::wstring text =
+            produce([&](int64_t out) { whole = file_read_line_limited(0, 4096, out); });
+        lines.emplace_back(whole, text);
+    }
+    file_close(0);
+    std::vector<std::pair<bool, std::wstring>> expected = {
+        {true, L"short"}, {false, L""}, {true, L"\u00e4fter"}, {false, L""}};
+    EXPECT_EQ(lines, expected);
+}
+
 TEST_F(FilesTest, Utf16LinesReadBack) {
     std::wstring name = path(L"wide.txt");
     write_bytes(name, std::string("a\0\r\0\n\0\xAC\x20\r\0b\0\n\0", 14));
