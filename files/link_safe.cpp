@@ -7,9 +7,11 @@
 // plain file (attributes 0x20, no reparse tag); DeleteFileW, a delete
 // through the handle and MoveFileExW all act on the target and leave the
 // link. Only GetFinalPathNameByHandleW gives it away: it names the target.
-// So a handle is trusted only when its final name is the path asked for; a
-// link that cannot be removed safely then makes CREATE_NEW fail (it opens
-// nothing that exists, a link included), never writes through it.
+// So a handle is trusted only when its final name ends in the name asked
+// for, below its folder's final name; a link that cannot be removed safely
+// then makes CREATE_NEW fail (it opens nothing that exists, a link
+// included), never writes through it. Links in the folders above are left
+// to the redirection trust policy the setup turns on at start.
 #include "files/link_safe.h"
 #include <wchar.h>
 #include "files/path_buffer.h"
@@ -30,26 +32,55 @@ static const wchar_t* without_long_prefix(wchar_t* name) {
     return name;
 }
 
-// The handle's final name equals the full, long form of `path`. A short
-// (8.3) component in %TEMP% would differ only in form, so both sides are
-// compared long.
-static bool final_name_matches(HANDLE handle, const wchar_t* path) {
-    wchar_t final_name[FINAL_LIMIT];
-    DWORD length = GetFinalPathNameByHandleW(handle, final_name, FINAL_LIMIT,
+// The system's final name of an open handle, without the "\\?\" prefix.
+static bool final_name(HANDLE handle, wchar_t* name, const wchar_t** start) {
+    DWORD length = GetFinalPathNameByHandleW(handle, name, FINAL_LIMIT,
                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0 || length >= FINAL_LIMIT) {
         return false;
     }
-    wchar_t full[PATH_LIMIT];
-    length = GetFullPathNameW(path, PATH_LIMIT, full, nullptr);
-    if (length == 0 || length >= PATH_LIMIT) {
+    *start = without_long_prefix(name);
+    return true;
+}
+
+// The handle's final name is its folder's final name and the last component
+// of `path`: a link at that component names its target instead. The folder
+// is resolved by the system on both sides, so a mapped or substituted drive,
+// a DFS share or a short (8.3) folder name does not count as a link.
+static bool final_name_matches(HANDLE handle, const wchar_t* path) {
+    wchar_t folder_path[PATH_LIMIT];
+    wchar_t* last = nullptr;
+    DWORD length = GetFullPathNameW(path, PATH_LIMIT, folder_path, &last);
+    if (length == 0 || length >= PATH_LIMIT || last == nullptr || last == folder_path) {
         return false;
     }
-    wchar_t long_name[PATH_LIMIT];
-    length = GetLongPathNameW(full, long_name, PATH_LIMIT);
-    const wchar_t* expected = (length == 0 || length >= PATH_LIMIT) ? full : long_name;
-    return CompareStringOrdinal(without_long_prefix(final_name), -1, expected, -1, TRUE) ==
-           CSTR_EQUAL;
+    wchar_t own_name[PATH_LIMIT];
+    wcscpy(own_name, last);
+    *last = 0;   // the folder keeps its backslash, so a drive stays its root
+    HANDLE folder = CreateFileW(folder_path, FILE_READ_ATTRIBUTES, SHARE_ALL, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    wchar_t folder_final[FINAL_LIMIT];
+    wchar_t file_final[FINAL_LIMIT];
+    const wchar_t* folder_name = nullptr;
+    const wchar_t* file_name = nullptr;
+    bool named = final_name(folder, folder_final, &folder_name) &&
+                 final_name(handle, file_final, &file_name);
+    CloseHandle(folder);
+    if (!named) {
+        return false;
+    }
+    size_t folder_length = wcslen(folder_name);
+    if (folder_length > 0 && folder_name[folder_length - 1] == L'\\') {
+        folder_length--;
+    }
+    return wcslen(file_name) > folder_length && file_name[folder_length] == L'\\' &&
+           CompareStringOrdinal(file_name, static_cast<int>(folder_length), folder_name,
+                                static_cast<int>(folder_length), TRUE) == CSTR_EQUAL &&
+           CompareStringOrdinal(file_name + folder_length + 1, -1, own_name, -1, TRUE) ==
+               CSTR_EQUAL;
 }
 
 static DWORD handle_attributes(HANDLE handle) {
@@ -144,8 +175,8 @@ HANDLE handle_create_new(const wchar_t* path, DWORD access, DWORD share) {
     if (handle == INVALID_HANDLE_VALUE) {
         return handle;
     }
-    // A folder of the path swapped for a link in between: the new file
-    // landed somewhere else and is taken back.
+    // A link swapped in at the name in between (where CREATE_NEW would
+    // follow one): the new file landed somewhere else and is taken back.
     if (!final_name_matches(handle, path)) {
         delete_through(handle);
         CloseHandle(handle);

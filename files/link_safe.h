@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <stdint.h>
 
-// The handle names exactly `path`: it is not a reparse point and the
-// system's final name for it is the full path of `path` (a link in the last
-// component or in one of the folders gives another final name).
+// The handle names exactly `path`: it is not a reparse point, and the
+// system's final name for it is its folder's final name and the last
+// component of `path` (a link there gives its target's name).
 bool handle_names_path(HANDLE handle, const wchar_t* path);
 // Opens `path` without following a reparse point at its last component;
 // INVALID_HANDLE_VALUE when it is missing, a folder, or a link of any kind
