@@ -10,6 +10,7 @@
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
+#include "installer/uninstall_entry.h"
 #include "process/command_line.h"
 #include "process/launch.h"
 #include "resources/embedded.h"
@@ -305,6 +306,7 @@ InstallOutcome install_run() {
         installer_log(L"Desktop shortcut", L"could not be created");
     }
     record_installation();
+    uninstall_entry_write(g_installer.install_folder);
     return INSTALL_DONE;
 }
 

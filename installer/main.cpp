@@ -2,9 +2,12 @@
 // from the first command-line parameter.
 #include <windows.h>
 #include <shellapi.h>
+#include "installer/dialogs.h"
 #include "installer/integrity.h"
+#include "installer/single_instance.h"
 #include "installer/state.h"
 #include "installer/unattended.h"
+#include "installer/unattended_log.h"
 #include "process/command_line.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
@@ -85,20 +88,40 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
     runtime_end();
 }
 
-// The elevated copy: parameters, then the payload check, then the window
-// or the unattended procedure.
+// Ends the installer role before its window or procedure: unattended runs
+// log the reason and the exit code; the interactive installer ends with 0.
+[[noreturn]] static void end_installer_role(const wchar_t* step, const wchar_t* result,
+                                            int32_t code) {
+    if (!g_installer.unattended) {
+        installer_exit();
+    }
+    installer_log(step, result);
+    unattended_finish(code);
+}
+
+// The elevated copy: parameters, the log, one setup at a time, then the
+// payload check, then the window or the unattended procedure. Every
+// unattended run replaces the log, so a refused run never leaves the
+// previous run's result in it.
 [[noreturn]] static void run_installer_role() {
-    if (!unattended_parse()) {
-        g_runtime.exit_code = EXIT_BAD_PARAMETER;
-        runtime_end();
+    bool valid = unattended_parse();
+    if (g_installer.unattended) {
+        unattended_log_open();
+    }
+    if (!valid) {
+        end_installer_role(L"Parameters", L"unknown or malformed", EXIT_BAD_PARAMETER);
+    }
+    if (!single_instance_take()) {
+        if (!g_installer.unattended) {
+            single_instance_show_other();
+        }
+        end_installer_role(L"Another setup", L"is running", EXIT_ANOTHER_SETUP);
     }
     if (!product_block_intact()) {
-        if (g_installer.unattended) {
-            g_runtime.exit_code = EXIT_DAMAGED_SETUP;
-        } else {
+        if (!g_installer.unattended) {
             report_damaged_setup();
         }
-        runtime_end();
+        end_installer_role(L"Setup program", L"damaged", EXIT_DAMAGED_SETUP);
     }
     if (g_installer.unattended) {
         run_unattended();

@@ -38,10 +38,12 @@ static void show_agreement_page() {
     focus_page_shown(s.agreement_panel);
 }
 
+// Started with /REMOVE (the Apps & features entry's command) the page comes
+// up with "remove" selected.
 static void show_maintenance_page() {
     InstallerState& s = g_installer;
     control_hide(s.maintenance_panel, 0);
-    control_set_state(s.reinstall_option, 1);
+    control_set_state(s.remove_requested ? s.remove_option : s.reinstall_option, 1);
     control_set_text(s.maintenance_label,
                      text_pick(L"Pikeharbour ist bereits installiert. Sie können erneut "
                                L"installieren oder die Software entfernen!",

@@ -11,6 +11,7 @@
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
+#include "installer/uninstall_entry.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
@@ -36,6 +37,24 @@ static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
     int64_t deleted = file_delete_no_link(path.text);
     text_release(path);
     return deleted;
+}
+
+// The entry goes once the product is gone; the folders of ours go when
+// nothing is left in them (RemoveDirectoryW removes only an empty folder).
+static void tidy_after_removal(const wchar_t* folder) {
+    BuiltText product = text_join(folder, L"Pikeharbour64.exe");
+    bool gone = string_length(folder) == 0 || path_size(product.text) < 0;
+    text_release(product);
+    if (!gone) {
+        return;
+    }
+    uninstall_entry_delete();
+    if (string_length(folder) > 0) {
+        RemoveDirectoryW(folder);
+    }
+    if (string_less(L"", g_installer.settings_folder)) {
+        RemoveDirectoryW(g_installer.settings_folder);
+    }
 }
 
 static void delete_shortcut() {
@@ -72,8 +91,8 @@ bool remove_run() {
         product_gone = delete_in(folder, L"Pikeharbour64.exe") >= 0;
     }
     installer_log(L"Product folder", folder);
-    string_free(folder);
     if (!product_gone) {
+        string_free(folder);
         installer_log(L"Product", L"in use, nothing removed");
         return false;
     }
@@ -81,6 +100,8 @@ bool remove_run() {
         delete_in(g_installer.settings_folder, L"PikeHarbour.ini");
     }
     delete_shortcut();
+    tidy_after_removal(folder);
+    string_free(folder);
     return true;
 }
 

@@ -22,6 +22,10 @@ struct InstallerState {
     int32_t unattended_remove;
     int64_t unattended_language;    // -2 when not given
     wchar_t* unattended_target;     // /D= value, null when not given
+    wchar_t* unattended_log;        // /LOG= value, null when not given
+    // /REMOVE without /S (the Apps & features entry's command): the
+    // maintenance page comes up with "remove" selected.
+    int32_t remove_requested;
 
     int64_t folder_tree;
     int64_t install_button;

@@ -57,6 +57,10 @@ static bool take_parameter(const wchar_t* parameter) {
         saved = temp_position();
         string_right(parameter, string_length(parameter) - rest, saved);
         string_assign_temp(&g_installer.unattended_target, saved);
+    } else if (starts_with(lower, L"/log=", &rest) && string_length(parameter) > rest) {
+        saved = temp_position();
+        string_right(parameter, string_length(parameter) - rest, saved);
+        string_assign_temp(&g_installer.unattended_log, saved);
     } else if (starts_with(lower, L"/lang=", &rest)) {
         known = take_language(lower + rest);
     } else {
@@ -79,30 +83,19 @@ bool unattended_parse() {
         string_free(parameter);
     }
     // Without /S the interactive installer runs as always and ignores what
-    // follows "-admin".
+    // follows "-admin", but for /REMOVE, which selects removal.
     if (!g_installer.unattended) {
+        g_installer.remove_requested = g_installer.unattended_remove;
         g_installer.unattended_remove = 0;
         g_installer.unattended_language = -2;
         string_assign(&g_installer.unattended_target, nullptr);
+        string_assign(&g_installer.unattended_log, nullptr);
         return true;
     }
     return valid;
 }
 
-// %TEMP% is the user's: the log is created new (file_create_new), never
-// written through a link put at its name. Without TEMP there is no log
-// rather than one in the root of the current drive.
-static void open_log() {
-    int64_t saved = temp_position();
-    env_get(L"TEMP", saved);
-    if (string_length(temp_address(saved)) > 0) {
-        temp_append(L"\\PikeHarbour_Setup.log");
-        file_create_new(LOG_FILE_ID, temp_argument(saved));
-    }
-    temp_set_position(saved);
-}
-
-[[noreturn]] static void finish(int32_t code) {
+void unattended_finish(int32_t code) {
     int64_t saved = temp_position();
     string_from_integer(code, saved);
     installer_log(L"Exit code", temp_argument(saved));
@@ -124,8 +117,9 @@ static int32_t exit_code_of(InstallOutcome outcome) {
     return EXIT_SUCCESS_CODE;
 }
 
+// The log is already open: main opens it before the checks that may end
+// the run.
 void run_unattended() {
-    open_log();
     installer_log(L"PikeHarbour Setup", g_installer.unattended_remove ? L"unattended removal"
                                                                       : L"unattended install");
     string_assign(&g_installer.install_folder, L"");
@@ -140,14 +134,14 @@ void run_unattended() {
     if (g_installer.unattended_remove) {
         if (!remove_run()) {
             report_product_in_use(true);
-            finish(EXIT_PRODUCT_IN_USE);
+            unattended_finish(EXIT_PRODUCT_IN_USE);
         }
         installer_log(L"Removal", L"done");
-        finish(EXIT_SUCCESS_CODE);
+        unattended_finish(EXIT_SUCCESS_CODE);
     }
     InstallOutcome outcome = install_run();
     if (outcome == INSTALL_DONE) {
         install_report_success();
     }
-    finish(exit_code_of(outcome));
+    unattended_finish(exit_code_of(outcome));
 }

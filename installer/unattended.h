@@ -10,11 +10,14 @@ enum : int32_t {
     EXIT_WRITE_FAILED = 4,
     EXIT_BAD_PARAMETER = 5,
     EXIT_PRODUCT_IN_USE = 6,    // the product executable could not be deleted or replaced
+    EXIT_ANOTHER_SETUP = 1618,  // the code deployment tools retry on
 };
 
 // Reads the parameters after "-admin" into the installer state; false when
 // one is unknown or malformed.
 bool unattended_parse();
 [[noreturn]] void run_unattended();
+// Logs the exit code and ends with it.
+[[noreturn]] void unattended_finish(int32_t code);
 // The parameter is /S in any case.
 bool unattended_is_silent_flag(const wchar_t* parameter);

@@ -1,0 +1,20 @@
+// Where the unattended log goes. Deployment tools collect it from a place
+// of their choosing (/LOG=); without one it goes to the user's TEMP folder.
+#include "installer/unattended_log.h"
+#include "files/files.h"
+#include "installer/state.h"
+#include "process/launch.h"
+#include "runtime/strings.h"
+
+void unattended_log_open() {
+    int64_t saved = temp_position();
+    if (g_installer.unattended_log != nullptr) {
+        temp_append(g_installer.unattended_log);
+    } else {
+        env_get(L"TEMP", saved);
+        temp_append(L"\\PikeHarbour_Setup.log");
+    }
+    const wchar_t* path = temp_argument(saved);
+    file_create(LOG_FILE_ID, path);
+    temp_set_position(saved);
+}

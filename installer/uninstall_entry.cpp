@@ -1,0 +1,97 @@
+// The Uninstall entry: one key in the current user's hive, 64-bit view.
+// Per user, like the settings file, the shortcut and the safety copy: a
+// per-machine entry would offer removal to users whose profile holds none
+// of them.
+#include "installer/uninstall_entry.h"
+#include <windows.h>
+#include <stdio.h>
+#include "embedded_checksums.h"
+#include "files/filesystem.h"
+#include "installer/dialogs.h"
+#include "installer/state.h"
+#include "installer/text.h"
+#include "product_version.h"
+#include "runtime/strings.h"
+
+static const wchar_t ENTRY_KEY[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PikeHarbour";
+
+static bool set_text(HKEY key, const wchar_t* name, const wchar_t* value) {
+    DWORD bytes = (DWORD)((string_length(value) + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key, name, 0, REG_SZ, (const BYTE*)value, bytes) == ERROR_SUCCESS;
+}
+
+static bool set_number(HKEY key, const wchar_t* name, DWORD value) {
+    return RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value) ==
+           ERROR_SUCCESS;
+}
+
+// The local date as YYYYMMDD.
+static bool set_install_date(HKEY key) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t date[16];
+    _snwprintf(date, 15, L"%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    date[15] = 0;
+    return set_text(key, L"InstallDate", date);
+}
+
+// The two removal commands start the safety copy by its quoted path.
+static bool set_commands(HKEY key, const wchar_t* copy) {
+    BuiltText remove = text_join(L"\"", copy, L"\" /REMOVE");
+    bool ok = set_text(key, L"UninstallString", remove.text);
+    text_release(remove);
+    BuiltText quiet = text_join(L"\"", copy, L"\" /S /REMOVE");
+    ok = set_text(key, L"QuietUninstallString", quiet.text) && ok;
+    text_release(quiet);
+    return ok;
+}
+
+// The product's size in KiB, rounded up.
+static DWORD product_kib() {
+    return (DWORD)(((int64_t)EMBEDDED_PRODUCT_LENGTH + 1023) / 1024);
+}
+
+static bool set_values(HKEY key, const wchar_t* folder, const wchar_t* copy) {
+    bool ok = set_text(key, L"DisplayName", L"PikeHarbour");
+    ok = set_text(key, L"DisplayVersion", PH_DISPLAY_VERSION) && ok;
+    ok = set_text(key, L"Publisher", L"Velmar-Consulting") && ok;
+    BuiltText icon = text_join(folder, L"Pikeharbour64.exe,0");
+    ok = set_text(key, L"DisplayIcon", icon.text) && ok;
+    text_release(icon);
+    ok = set_text(key, L"InstallLocation", folder) && ok;
+    ok = set_commands(key, copy) && ok;
+    ok = set_number(key, L"EstimatedSize", product_kib()) && ok;
+    ok = set_install_date(key) && ok;
+    ok = set_number(key, L"NoModify", 1) && ok;
+    return set_number(key, L"NoRepair", 1) && ok;
+}
+
+static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ENTRY_KEY, 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool ok = set_values(key, folder, copy);
+    RegCloseKey(key);
+    return ok;
+}
+
+void uninstall_entry_write(const wchar_t* folder) {
+    BuiltText copy = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
+    const wchar_t* result = L"not written: no safety copy";
+    if (string_length(g_installer.backup_folder) > 0 && path_size(copy.text) > 0) {
+        result = write_entry(folder, copy.text) ? L"written" : L"could not be written";
+    }
+    text_release(copy);
+    installer_log(L"Apps & features entry", result);
+}
+
+void uninstall_entry_delete() {
+    LSTATUS status = RegDeleteKeyExW(HKEY_CURRENT_USER, ENTRY_KEY, KEY_WOW64_64KEY, 0);
+    installer_log(L"Apps & features entry",
+                  status == ERROR_SUCCESS ? L"deleted"
+                  : status == ERROR_FILE_NOT_FOUND ? L"none" : L"could not be deleted");
+}

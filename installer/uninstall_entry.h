@@ -1,0 +1,11 @@
+// The product's entry in the user's list of installed programs (the
+// Uninstall key of the current user's hive), which deployment tools read
+// as well.
+#pragma once
+
+// Writes or refreshes every value of the entry for the installation in
+// `folder` (with its trailing backslash). Written only while the safety
+// copy exists: the entry's removal commands start that copy.
+void uninstall_entry_write(const wchar_t* folder);
+// Deletes the entry; nothing when it is missing.
+void uninstall_entry_delete();
