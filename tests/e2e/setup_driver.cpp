@@ -96,7 +96,7 @@ BOOL CALLBACK match_top_level(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<WindowSearch*>(data);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window)) {
+    if ((search->pid != 0 && pid != search->pid) || !IsWindowVisible(window)) {
         return TRUE;
     }
     wchar_t class_name[64] = {};
@@ -111,6 +111,7 @@ BOOL CALLBACK match_top_level(HWND window, LPARAM data) {
     return FALSE;
 }
 
+// pid 0: a window of any process.
 HWND find_top_level(DWORD pid, const wchar_t* class_name, const wchar_t* title) {
     WindowSearch search{pid, class_name, title, nullptr};
     EnumWindows(match_top_level, reinterpret_cast<LPARAM>(&search));
@@ -189,19 +190,19 @@ bool wait_until(const std::function<bool()>& done, int timeout_ms) {
     return true;
 }
 
-bool setup_start(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {
-    std::wstring command = L"\"" + exe + L"\" -admin";
+static bool start_process(PROCESS_INFORMATION& process, const wchar_t* exe, std::wstring command,
+                   const SetupEnvironment& env) {
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(0);
     std::vector<wchar_t> block = environment_block(env);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup,
-                        &setup.process)) {
-        return false;
-    }
-    DWORD pid = setup.process.dwProcessId;
+    return CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                          block.data(), nullptr, &startup, &process) != FALSE;
+}
+
+// Waits for the language page of a window of process `pid` (0: any).
+static bool wait_for_language_page(Setup& setup, DWORD pid) {
     bool shown = wait_until([&] {
         setup.window = find_top_level(pid, nullptr, L"PikeHarbour Installation");
         return setup.window != nullptr && find_controls(setup) &&
@@ -211,6 +212,41 @@ bool setup_start(Setup& setup, const std::wstring& exe, const SetupEnvironment& 
         describe_window(setup);
     }
     return shown;
+}
+
+bool setup_start(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {
+    if (!start_process(setup.process, exe.c_str(), L"\"" + exe + L"\" -admin", env)) {
+        return false;
+    }
+    return wait_for_language_page(setup, setup.process.dwProcessId);
+}
+
+bool setup_start_command(Setup& setup, const std::wstring& command, const SetupEnvironment& env) {
+    PROCESS_INFORMATION started{};
+    if (!start_process(started, nullptr, command, env)) {
+        return false;
+    }
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    if (!wait_for_language_page(setup, 0)) {
+        return false;
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(setup.window, &pid);
+    setup.process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION |
+                                             PROCESS_TERMINATE, FALSE, pid);
+    setup.process.dwProcessId = pid;
+    return setup.process.hProcess != nullptr;
+}
+
+long setup_run(const std::wstring& command, const SetupEnvironment& env, int timeout_ms) {
+    Setup run;
+    if (!start_process(run.process, nullptr, command, env)) {
+        return -2;
+    }
+    long code = setup_wait_exit(run, timeout_ms);
+    setup_kill(run);
+    return code;
 }
 
 long setup_wait_exit(Setup& setup, int timeout_ms) {

@@ -37,6 +37,14 @@ struct SetupEnvironment {
 
 // Starts `exe -admin` and waits until its language page is visible.
 bool setup_start(Setup& setup, const std::wstring& exe, const SetupEnvironment& env);
+// Runs `command` exactly as given, as a shortcut or a deployment tool would
+// (a launcher relaunches the setup, so the window may belong to another
+// process), and attaches to the process whose language page comes up.
+bool setup_start_command(Setup& setup, const std::wstring& command, const SetupEnvironment& env);
+// Runs `command` exactly as given to its end: its exit code, -1 when it
+// did not end in time (it is then ended), -2 when it could not start.
+long setup_run(const std::wstring& command, const SetupEnvironment& env,
+               int timeout_ms = 60000);
 // Waits for the process to end; its exit code, or -1 on time-out.
 long setup_wait_exit(Setup& setup, int timeout_ms = 30000);
 // Ends a setup left running by a failed test.
