@@ -147,7 +147,7 @@ TEST_F(Deployment, NoEntryWithoutSafetyCopy) {
 // An interactive install writes the entry; its UninstallString opens the
 // maintenance page with "remove" selected. While that setup runs, a second
 // unattended one ends with 1618 and changes nothing, and a second
-// interactive one ends without a window of its own.
+// interactive one brings the first forward and ends without a window.
 TEST_F(Deployment, InteractiveEntryUninstallStringAndOneSetupAtATime) {
     Sandbox box = sandbox_make("deployment_interactive");
     SetupEnvironment env = sandbox_environment(box);
@@ -174,7 +174,11 @@ TEST_F(Deployment, InteractiveEntryUninstallStringAndOneSetupAtATime) {
     EXPECT_TRUE(file_exists(folder + L"Pikeharbour64.exe"));
     EXPECT_TRUE(file_exists(box.settings_file));
     EXPECT_TRUE(entry_exists());
+    // The second interactive setup restores the first one's window.
+    ShowWindow(removal.window, SW_MINIMIZE);
+    ASSERT_TRUE(wait_until([&] { return IsIconic(removal.window) != FALSE; }));
     EXPECT_EQ(0, setup_run(setup_command(L"-admin"), env, 30000));
+    EXPECT_TRUE(wait_until([&] { return IsIconic(removal.window) == FALSE; }));
 
     control_click(removal, MAINTENANCE_NEXT_BUTTON);
     expect_box(removal, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_removal, IDYES);
