@@ -1,5 +1,7 @@
 // Where the unattended log goes. Deployment tools collect it from a place
 // of their choosing (/LOG=); without one it goes to the user's TEMP folder.
+// Without TEMP there is no log rather than one in the root of the current
+// drive.
 #include "installer/unattended_log.h"
 #include "files/files.h"
 #include "installer/state.h"
@@ -12,9 +14,12 @@ void unattended_log_open() {
         temp_append(g_installer.unattended_log);
     } else {
         env_get(L"TEMP", saved);
+        if (string_length(temp_address(saved)) == 0) {
+            temp_set_position(saved);
+            return;
+        }
         temp_append(L"\\PikeHarbour_Setup.log");
     }
-    const wchar_t* path = temp_argument(saved);
-    file_create(LOG_FILE_ID, path);
+    file_create(LOG_FILE_ID, temp_argument(saved));
     temp_set_position(saved);
 }
