@@ -2,7 +2,6 @@
 // their questions answered by default, a log, and exit codes.
 #include "installer/unattended.h"
 #include "files/files.h"
-#include "files/link_safe.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
 #include "installer/state.h"

@@ -1,9 +1,12 @@
 // Where the unattended log goes. Deployment tools collect it from a place
 // of their choosing (/LOG=); without one it goes to the user's TEMP folder.
 // Without TEMP there is no log rather than one in the root of the current
-// drive.
+// drive. Either place may be the user's: the log is created new
+// (file_create_new), never written through a link put at its name. A
+// running setup holds its log without sharing, so a second setup refused
+// with 1618 cannot clear that log for its own.
 #include "installer/unattended_log.h"
-#include "files/files.h"
+#include "files/link_safe.h"
 #include "installer/state.h"
 #include "process/launch.h"
 #include "runtime/strings.h"
@@ -20,6 +23,6 @@ void unattended_log_open() {
         }
         temp_append(L"\\PikeHarbour_Setup.log");
     }
-    file_create(LOG_FILE_ID, temp_argument(saved));
+    file_create_new(LOG_FILE_ID, temp_argument(saved));
     temp_set_position(saved);
 }

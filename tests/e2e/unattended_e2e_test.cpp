@@ -94,7 +94,10 @@ TEST_F(Unattended, ReinstallElsewhereMovesTheRecordAndRemovalLeavesNothing) {
     EXPECT_FALSE(file_exists(second + L"Pikeharbour64.exe"));
     EXPECT_FALSE(file_exists(settings_file()));
     EXPECT_FALSE(file_exists(desktop_link()));
-    EXPECT_FALSE(folder_exists(first));  // empty once the product is gone
+    // The folder removal emptied goes; the earlier one, made before the
+    // first install and emptied by the reinstall, stays.
+    EXPECT_FALSE(folder_exists(second));
+    EXPECT_TRUE(folder_exists(first));
     EXPECT_TRUE(file_exists(env_value(L"USERPROFILE") +
                             L"\\PikeHarbour\\SetupBackup\\PikeHarbour_Setup.exe"));
 }

@@ -163,8 +163,9 @@ TEST_F(Unattended, ShortcutThatCannotBeMadeIsReported) {
                               narrow_text(folder) + "\r\n"));
 }
 
-// A running or held product: removal deletes nothing and ends with 6, and
-// a reinstall over it ends with 6 too; each says why in the log.
+// A running or held product: removal deletes nothing (the Apps & features
+// entry stays) and ends with 6, and a reinstall over it ends with 6 too;
+// each says why in the log.
 TEST_F(Unattended, HeldProductStopsRemovalAndReinstall) {
     std::wstring folder = ROOT + L"\\Held\\";
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /D=" + folder));
@@ -177,6 +178,7 @@ TEST_F(Unattended, HeldProductStopsRemovalAndReinstall) {
     EXPECT_TRUE(file_exists(product));
     EXPECT_TRUE(file_exists(settings_file()));
     EXPECT_TRUE(file_exists(desktop_link()));
+    EXPECT_TRUE(uninstall_entry_exists());
     EXPECT_EQ(6, run_setup(setup_exe(), L"-admin /S /D=" + folder));
     std::string reinstall_log = log_text();
     CloseHandle(held);
@@ -187,6 +189,7 @@ TEST_F(Unattended, HeldProductStopsRemovalAndReinstall) {
     EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(product)));
     EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
     EXPECT_FALSE(file_exists(product));
+    EXPECT_FALSE(uninstall_entry_exists());
 }
 
 // Without APPDATA the settings path would fall into the root of the

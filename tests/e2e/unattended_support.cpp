@@ -103,3 +103,14 @@ void Unattended::SetUp() {
     folder_make(TEMP);
     DeleteFileW(desktop_link().c_str());
 }
+
+bool uninstall_entry_exists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER,
+                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PikeHarbour", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}

@@ -17,6 +17,8 @@ std::wstring desktop_link();
 std::wstring settings_file();
 std::string product_bytes();
 std::string log_text();
+// The product's Apps & features entry is in the current user's hive.
+bool uninstall_entry_exists();
 // A text of ASCII letters as bytes; other letters keep their low byte.
 std::string narrow_text(const std::wstring& text);
 
