@@ -125,6 +125,7 @@ TEST_F(Unattended, LinksAtFixedNamesLeaveTheirTargetsUnchanged) {
     std::wstring backup = profile() + L"\\PikeHarbour\\SetupBackup\\PikeHarbour_Setup.exe";
     std::vector<std::pair<std::wstring, std::wstring>> names = {
         {TEMP + L"\\PikeHarbour_Setup.log", ROOT + L"\\Victims\\log.txt"},
+        {ROOT + L"\\deploy.log", ROOT + L"\\Victims\\deploy_log.txt"},  // /LOG= at removal
         {backup, ROOT + L"\\Victims\\copy.txt"},
         {settings_file(), ROOT + L"\\Victims\\settings.txt"},
         {desktop_link(), ROOT + L"\\Victims\\shortcut.txt"},
@@ -141,7 +142,7 @@ TEST_F(Unattended, LinksAtFixedNamesLeaveTheirTargetsUnchanged) {
     EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /D=" + folder));
     EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(folder + L"Pikeharbour64.exe")));
     file_put(ROOT + L"\\Victims\\Pikeharbour64.exe", "victim");
-    EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
+    EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE /LOG=" + ROOT + L"\\deploy.log"));
     for (const auto& [name, victim] : names) {
         EXPECT_EQ("Programverzeichnis = C:\\ph_unattended\\Victims\\\r\n", file_bytes(victim))
             << narrow_text(name);
