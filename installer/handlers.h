@@ -2,6 +2,10 @@
 #pragma once
 #include <stdint.h>
 
+// Pages whose controls are built when first shown (see window.cpp).
+enum InstallerPage { PAGE_AGREEMENT, PAGE_MAINTENANCE };
+void page_build(InstallerPage page);
+
 void on_language_option();
 void on_language_next();
 void on_agreement_option();

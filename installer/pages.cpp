@@ -23,6 +23,7 @@ void on_language_option() {
 
 // Entering the agreement page always starts with "decline" selected.
 static void show_agreement_page() {
+    page_build(PAGE_AGREEMENT);
     InstallerState& s = g_installer;
     control_hide(s.agreement_view, 0);
     control_hide(s.agreement_panel, 0);
@@ -41,6 +42,7 @@ static void show_agreement_page() {
 // Started with /REMOVE (the Apps & features entry's command) the page comes
 // up with "remove" selected.
 static void show_maintenance_page() {
+    page_build(PAGE_MAINTENANCE);
     InstallerState& s = g_installer;
     control_hide(s.maintenance_panel, 0);
     control_set_state(s.remove_requested ? s.remove_option : s.reinstall_option, 1);

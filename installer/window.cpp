@@ -27,7 +27,7 @@ static void create_folder_page() {
     control_hide(s.path_field, 1);
 }
 
-// Rows 5-10: the agreement view and its panel.
+// Rows 5-10: the agreement view and its panel (built when first shown).
 static void create_agreement_page() {
     InstallerState& s = g_installer;
     s.agreement_view = text_view_create(ANY_ID, 200, 120, 400, 270, 0x10000800);
@@ -42,7 +42,7 @@ static void create_agreement_page() {
     control_hide(s.agreement_panel, 1);
 }
 
-// Rows 11-16: the maintenance panel.
+// Rows 11-16: the maintenance panel (built when first shown).
 static void create_maintenance_page() {
     InstallerState& s = g_installer;
     s.maintenance_panel = container_create(ANY_ID, 200, 200, 400, 140, 8);
@@ -78,6 +78,22 @@ static void preselect_language() {
     if (g_installer.language == 1) {
         control_set_state(g_installer.english_option, 1);
         on_language_option();
+    }
+}
+
+// The agreement and maintenance pages are built when first shown: most
+// starts show neither before the user acts, and the agreement view alone
+// loads the rich edit library. Every page-show function calls this first.
+void page_build(InstallerPage page) {
+    static bool built[2];
+    if (built[page]) {
+        return;
+    }
+    built[page] = true;
+    if (page == PAGE_AGREEMENT) {
+        create_agreement_page();
+    } else {
+        create_maintenance_page();
     }
 }
 
@@ -129,15 +145,18 @@ void run_installer_window() {
     string_assign(&g_installer.agreement_text_de, AGREEMENT_TEXT_DE);
     string_assign(&g_installer.agreement_text_en, AGREEMENT_TEXT_EN);
 
-    g_installer.main_window =
-        window_open(ANY_ID, 100, 200, 800, 610, L"PikeHarbour Installation", 0xCA0001);
+    // Opened hidden and shown once the first page is complete: picture,
+    // panel, texts and any language found in the settings file.
+    g_installer.main_window = window_open(ANY_ID, 100, 200, 800, 610,
+                                          L"PikeHarbour Installation", 0xCA0001 | 0x10000000);
     install_background();
     create_folder_page();
-    create_agreement_page();
-    create_maintenance_page();
     create_language_page();
     locate_installation();
     preselect_language();
+    window_show(g_installer.main_window);
+    // After the window is shown: the page's tab stops count only visible
+    // controls.
     focus_page_shown(g_installer.language_panel);
     run_event_loop();
 }

@@ -246,6 +246,17 @@ int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t hei
     return id == ANY_ID ? window_id : reinterpret_cast<int64_t>(hwnd);
 }
 
+// A window opened hidden is shown here once its content is complete, so the
+// user never sees it half built. Painted at once: under Wine the frame
+// would otherwise stay empty until the event loop runs again.
+void window_show(int64_t id) {
+    HWND hwnd = window_handle(id);
+    if (hwnd) {
+        ShowWindow(hwnd, SW_SHOWNORMAL);
+        UpdateWindow(hwnd);
+    }
+}
+
 HWND window_handle(int64_t id) {
     WindowObject* window = window_record(id);
     return window ? window->hwnd : nullptr;

@@ -5,6 +5,8 @@
 
 int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                     const wchar_t* title, uint32_t flags = 0xC80000, HWND parent = nullptr);
+// Shows a window opened with the hidden flag (0x10000000).
+void window_show(int64_t id);
 HWND window_handle(int64_t id);
 void window_close(int64_t id);
 int64_t window_id_from_handle(HWND hwnd);

@@ -74,6 +74,37 @@ TEST(InstallerE2E, LanguagePreselectedFromSettingsFile) {
     }
 }
 
+// The window is never on screen with an incomplete first page: polled
+// every millisecond while the setup starts, its first visible state already
+// holds the language page with its texts, and the buttons carry the
+// captions of the settings file's language (none without one).
+TEST(InstallerE2E, WindowAppearsWithCompleteFirstPage) {
+    struct Variant {
+        const char* settings;  // null: no settings file
+        const char* next;
+        const char* cancel;
+    };
+    const Variant variants[] = {{nullptr, "", ""}, {"language = 0\r\n", "Weiter", "Abbruch"}};
+    Sandbox box = sandbox_make("first_frame");
+    for (const Variant& v : variants) {
+        SCOPED_TRACE(v.next);
+        if (v.settings != nullptr) {
+            file_put(box.settings_file, v.settings);
+        }
+        Running setup;
+        ASSERT_TRUE(setup_launch(setup, setup_exe(), sandbox_environment(box)));
+        ASSERT_TRUE(wait_until([&] { return (setup.window = setup_visible_window(setup)); },
+                               15000, 1));
+        ASSERT_TRUE(setup_find_controls(setup));
+        EXPECT_TRUE(page_shown(setup, LANGUAGE_PAGE));
+        EXPECT_EQ(narrow(control_text(setup, LANGUAGE_LABEL)), narrow(LANGUAGE_LABEL_TEXT));
+        EXPECT_EQ(narrow(control_text(setup, GERMAN_OPTION)), "Deutsch");
+        EXPECT_EQ(narrow(control_text(setup, ENGLISH_OPTION)), "English");
+        EXPECT_EQ(narrow(control_text(setup, LANGUAGE_NEXT_BUTTON)), v.next);
+        EXPECT_EQ(narrow(control_text(setup, LANGUAGE_CANCEL_BUTTON)), v.cancel);
+    }
+}
+
 // Cancel asks first: No keeps each page, Yes ends with exit code 0.
 TEST(InstallerE2E, CancelOnEveryPage) {
     Sandbox box = sandbox_make("cancel");

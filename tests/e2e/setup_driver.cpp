@@ -68,22 +68,39 @@ bool at_place(HWND child, HWND parent, const Place& p) {
     return r.left == p.x && r.top == p.y && r.right - r.left == p.w && r.bottom - r.top == p.h;
 }
 
-bool find_controls(Setup& setup) {
+}  // namespace
+
+// Pages may be built when first shown, so controls not there yet are
+// looked up again when they are asked for.
+bool setup_find_controls(Setup& setup) {
     std::vector<HWND> all = children_of(setup.window);
     for (int c = 0; c < CONTROL_COUNT; c++) {
         HWND parent = places[c].parent < 0 ? setup.window : setup.controls[places[c].parent];
         for (HWND child : all) {
-            if (parent != nullptr && at_place(child, parent, places[c])) {
+            if (setup.controls[c] == nullptr && parent != nullptr &&
+                at_place(child, parent, places[c])) {
                 setup.controls[c] = child;
                 break;
             }
         }
+    }
+    for (Control c : {LANGUAGE_PANEL, LANGUAGE_LABEL, GERMAN_OPTION, ENGLISH_OPTION,
+                      LANGUAGE_NEXT_BUTTON, LANGUAGE_CANCEL_BUTTON}) {
         if (setup.controls[c] == nullptr) {
             return false;
         }
     }
     return true;
 }
+
+static HWND handle(Setup& setup, Control c) {
+    if (setup.controls[c] == nullptr && setup.window != nullptr) {
+        setup_find_controls(setup);
+    }
+    return setup.controls[c];
+}
+
+namespace {
 
 struct WindowSearch {
     DWORD pid;
@@ -179,13 +196,13 @@ const char* control_name(Control c) {
     return places[c].name;
 }
 
-bool wait_until(const std::function<bool()>& done, int timeout_ms) {
+bool wait_until(const std::function<bool()>& done, int timeout_ms, int poll_ms) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(poll_ms));
     }
     return true;
 }
@@ -201,11 +218,19 @@ static bool start_process(PROCESS_INFORMATION& process, const wchar_t* exe, std:
                           block.data(), nullptr, &startup, &process) != FALSE;
 }
 
+bool setup_launch(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {
+    return start_process(setup.process, exe.c_str(), L"\"" + exe + L"\" -admin", env);
+}
+
+HWND setup_visible_window(Setup& setup) {
+    return find_top_level(setup.process.dwProcessId, nullptr, L"PikeHarbour Installation");
+}
+
 // Waits for the language page of a window of process `pid` (0: any).
 static bool wait_for_language_page(Setup& setup, DWORD pid) {
     bool shown = wait_until([&] {
         setup.window = find_top_level(pid, nullptr, L"PikeHarbour Installation");
-        return setup.window != nullptr && find_controls(setup) &&
+        return setup.window != nullptr && setup_find_controls(setup) &&
                IsWindowVisible(setup.controls[LANGUAGE_PANEL]);
     });
     if (!shown) {
@@ -273,7 +298,7 @@ void setup_kill(Setup& setup) {
 }
 
 HWND setup_control(Setup& setup, Control c) {
-    return setup.controls[c];
+    return handle(setup, c);
 }
 
 std::wstring window_text(HWND window) {
@@ -286,19 +311,19 @@ std::wstring window_text(HWND window) {
 }
 
 bool control_visible(Setup& setup, Control c) {
-    return IsWindowVisible(setup.controls[c]) != FALSE;
+    return IsWindowVisible(handle(setup, c)) != FALSE;
 }
 
 bool control_checked(Setup& setup, Control c) {
-    return SendMessageW(setup.controls[c], BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(handle(setup, c), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool control_enabled(Setup& setup, Control c) {
-    return IsWindowEnabled(setup.controls[c]) != FALSE;
+    return IsWindowEnabled(handle(setup, c)) != FALSE;
 }
 
 std::wstring control_text(Setup& setup, Control c) {
-    return window_text(setup.controls[c]);
+    return window_text(handle(setup, c));
 }
 
 std::vector<Control> visible_controls(Setup& setup) {
@@ -314,7 +339,7 @@ std::vector<Control> visible_controls(Setup& setup) {
 // Posted, not sent: a click may open a modal message box, and a sent
 // message would not return before the box is answered.
 void control_click(Setup& setup, Control c) {
-    PostMessageW(setup.controls[c], BM_CLICK, 0, 0);
+    PostMessageW(handle(setup, c), BM_CLICK, 0, 0);
 }
 
 Control focused_control(Setup& setup) {
@@ -323,6 +348,7 @@ Control focused_control(Setup& setup) {
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(setup.window, nullptr), &info)) {
         return CONTROL_COUNT;
     }
+    setup_find_controls(setup);
     for (int c = 0; c < CONTROL_COUNT; c++) {
         if (setup.controls[c] == info.hwndFocus) {
             return static_cast<Control>(c);
@@ -332,7 +358,7 @@ Control focused_control(Setup& setup) {
 }
 
 void control_type(Setup& setup, Control c, const std::wstring& text) {
-    SendMessageW(setup.controls[c], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(handle(setup, c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void setup_close_box(Setup& setup) {

@@ -21,8 +21,8 @@ enum Control {
 
 const char* control_name(Control c);
 
-// Polls every 10 ms until done() holds or the time is up.
-bool wait_until(const std::function<bool()>& done, int timeout_ms = 15000);
+// Polls every `poll_ms` until done() holds or the time is up.
+bool wait_until(const std::function<bool()>& done, int timeout_ms = 15000, int poll_ms = 10);
 
 struct Setup {
     PROCESS_INFORMATION process{};
@@ -45,11 +45,18 @@ bool setup_start_command(Setup& setup, const std::wstring& command, const SetupE
 // did not end in time (it is then ended), -2 when it could not start.
 long setup_run(const std::wstring& command, const SetupEnvironment& env,
                int timeout_ms = 60000);
+// Only starts `exe -admin`, for tests that watch it come up.
+bool setup_launch(Setup& setup, const std::wstring& exe, const SetupEnvironment& env);
+// The setup's main window if it is visible now, else null.
+HWND setup_visible_window(Setup& setup);
 // Waits for the process to end; its exit code, or -1 on time-out.
 long setup_wait_exit(Setup& setup, int timeout_ms = 30000);
 // Ends a setup left running by a failed test.
 void setup_kill(Setup& setup);
 
+// Finds the controls of setup.window by their places; false while one of
+// the language page is missing (other pages may be built later).
+bool setup_find_controls(Setup& setup);
 HWND setup_control(Setup& setup, Control c);
 std::wstring window_text(HWND window);
 bool control_visible(Setup& setup, Control c);
