@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the length and CRC-32 of the two embedded blocks as a C++ header,
-so the setup can check its own payload before installing it."""
+"""Writes the length and CRC-32 of the two embedded blocks (the product's
+stored zlib stream and the picture) and of the product as installed as a
+C++ header, so the setup can check its payload before and after installing."""
 import sys
 import zlib
 
@@ -13,9 +14,10 @@ def describe(name, path):
 
 
 def main():
-    product, background, output = sys.argv[1:4]
+    product, product_block, background, output = sys.argv[1:5]
     text = ("// Generated at build time from the embedded files.\n#pragma once\n"
             "#include <stdint.h>\n\n" + describe("PRODUCT", product)
+            + describe("PRODUCT_BLOCK", product_block)
             + describe("BACKGROUND", background))
     try:
         if open(output).read() == text:

@@ -10,6 +10,10 @@ int64_t file_open_read(int64_t id, const wchar_t* name);
 void file_close(int64_t id);
 int64_t file_write_line(int64_t id, const wchar_t* text);
 int64_t file_write_data(int64_t id, const void* address, int32_t length);
+// Inflates the zlib stream `block` into the file; the count of bytes
+// written, or -1 when the stream is damaged, does not end exactly at the
+// block's end, or would hold more than `limit` bytes.
+int64_t file_write_inflated(int64_t id, const void* block, int32_t size, int64_t limit);
 void file_read_line(int64_t id, int64_t out);
 // One line of fewer than `limit` units; false and an empty text for a
 // longer one, whose rest is passed over without being kept (a 64 MiB line

@@ -134,8 +134,10 @@ static InstallOutcome create_failure() {
     return INSTALL_WRITE_FAILED;
 }
 
-// One raw write of the whole block. A short write or a failed flush is a
-// failure: the partial file is deleted so no broken product stays behind.
+// The stored block inflated into the file. Anything but the whole product
+// (a short write, a failed flush, a stream that does not inflate to exactly
+// the product, a read-back that differs) is a failure: the partial file is
+// deleted so no broken product stays behind.
 static InstallOutcome write_product() {
     BuiltText path = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
     if (file_create(0, path.text) == 0) {
@@ -144,10 +146,11 @@ static InstallOutcome write_product() {
         return failure;
     }
     EmbeddedBlock product = embedded_product();
-    int64_t written = file_write_data(0, product.data, product.size);
+    int64_t written = file_write_inflated(0, product.data, product.size, product_length());
     int64_t flushed = file_flush(0);
     file_close(0);
-    bool complete = written == product.size && flushed != 0 && product_file_verified(path.text);
+    bool complete = written == product_length() && flushed != 0 &&
+                    product_file_verified(path.text);
     if (!complete) {
         file_delete(path.text);
     }

@@ -1,6 +1,6 @@
-// Checks of the product executable against the length and CRC-32 that the
-// build recorded: the block inside the setup before anything is done, and
-// the installed file after it was written.
+// Checks of the product executable against the lengths and CRC-32s that the
+// build recorded: the stored (compressed) block inside the setup before
+// anything is done, and the installed file after it was written.
 #include "installer/integrity.h"
 #include <windows.h>
 #include <zlib.h>
@@ -15,10 +15,10 @@ static uint32_t block_crc(const uint8_t* data, int32_t size) {
 
 bool product_block_intact() {
     EmbeddedBlock product = embedded_product();
-    if (product.data == nullptr || product.size != EMBEDDED_PRODUCT_LENGTH) {
+    if (product.data == nullptr || product.size != EMBEDDED_PRODUCT_BLOCK_LENGTH) {
         return false;
     }
-    return block_crc(product.data, product.size) == EMBEDDED_PRODUCT_CRC32;
+    return block_crc(product.data, product.size) == EMBEDDED_PRODUCT_BLOCK_CRC32;
 }
 
 // Reads the file in chunks; false on any read error or a length that
@@ -40,6 +40,10 @@ static bool file_crc(HANDLE file, uint32_t* crc, int64_t* length) {
     }
     *crc = (uint32_t)running;
     return true;
+}
+
+int64_t product_length() {
+    return EMBEDDED_PRODUCT_LENGTH;
 }
 
 bool product_file_verified(const wchar_t* path) {

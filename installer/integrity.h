@@ -1,8 +1,13 @@
 // The setup's check of its own payload.
 #pragma once
 
-// The embedded product block has the length and CRC-32 recorded at build time.
+#include <stdint.h>
+
+// The embedded product block (a zlib stream) has the length and CRC-32
+// recorded at build time.
 bool product_block_intact();
+// The length of the product as installed (the block inflated).
+int64_t product_length();
 // The file at `path` holds exactly the product block (read back from disk).
 bool product_file_verified(const wchar_t* path);
 // Tells the user the setup program is damaged (both languages, one box).

@@ -162,7 +162,7 @@ TEST_F(Unattended, LauncherReportsAnElevatedCopyThatCannotStart) {
 TEST_F(Unattended, DamagedProductIsRefusedAndNothingWritten) {
     Layout layout = setup_layout();
     ASSERT_GE(layout.product_offset, 0);
-    ASSERT_EQ(EMBEDDED_PRODUCT_LENGTH, layout.product_length);
+    ASSERT_EQ(EMBEDDED_PRODUCT_BLOCK_LENGTH, layout.product_length);
     std::wstring damaged = damaged_copy(L"PikeHarbour_Setup.exe",
                                         layout.product_offset + layout.product_length / 2);
     EXPECT_EQ(2, run_setup(damaged, L"-admin /S"));

@@ -1,5 +1,6 @@
 // File objects: the bytes each kind of write puts on disk, buffering, ids,
 // and opens that must fail.
+#include <zlib.h>
 #include <vector>
 #include "files_fixture.h"
 #include "files/files.h"
@@ -128,4 +129,46 @@ TEST_F(FilesTest, OpenAtTheEndAppends) {
     file_write_line(0, L"two");
     file_close(0);
     EXPECT_EQ(read_bytes(name), "one\r\ntwo\r\n");
+}
+
+// The stored product inflated into a file: byte for byte for contents that
+// do not compress and for contents that compress a thousandfold; a damaged,
+// cut or overlong stream is refused (-1) however far it got.
+TEST_F(FilesTest, InflatedBlockIsByteIdenticalAndDamageIsRefused) {
+    std::string noise(3000000, 0);
+    uint32_t state = 2463534242u;
+    for (char& c : noise) {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        c = static_cast<char>(state);
+    }
+    std::string runs = std::string(2000000, 0) + std::string(488832, 'P');
+    auto deflated = [](const std::string& bytes) {
+        std::string block(compressBound(static_cast<uLong>(bytes.size())), 0);
+        uLongf size = static_cast<uLongf>(block.size());
+        compress2(reinterpret_cast<Bytef*>(block.data()), &size,
+                  reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()),
+                  9);
+        block.resize(size);
+        return block;
+    };
+    auto write = [&](const std::string& block, int64_t limit) {
+        EXPECT_NE(file_create(0, path(L"inflated.exe").c_str()), 0);
+        int64_t written = file_write_inflated(0, block.data(), static_cast<int32_t>(block.size()),
+                                              limit);
+        file_close(0);
+        return written;
+    };
+    for (const std::string* original : {&noise, &runs}) {
+        std::string block = deflated(*original);
+        int64_t size = static_cast<int64_t>(original->size());
+        EXPECT_EQ(write(block, size), size);
+        EXPECT_TRUE(read_bytes(path(L"inflated.exe")) == *original);
+        std::string damaged = block;
+        damaged[damaged.size() / 2] ^= 0x10;
+        EXPECT_EQ(write(damaged, size), -1);
+        EXPECT_EQ(write(block.substr(0, block.size() - 100), size), -1);
+        EXPECT_EQ(write(block + "x", size), -1);
+        EXPECT_EQ(write(block, size - 1), -1);
+    }
+    EXPECT_LT(deflated(runs).size(), runs.size() / 1000);
 }

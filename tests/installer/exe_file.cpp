@@ -3,6 +3,7 @@
 #include "exe_file.h"
 #include <fstream>
 #include <sstream>
+#include <zlib.h>
 
 std::wstring unix_path_to_windows(const std::string& path) {
     std::wstring result = L"Z:";
@@ -52,4 +53,14 @@ std::vector<uint8_t> setup_resource(HMODULE setup, LPCWSTR type, LPCWSTR name) {
         return {};
     }
     return std::vector<uint8_t>(data, data + size);
+}
+
+std::vector<uint8_t> inflated(const std::vector<uint8_t>& block, size_t length) {
+    std::vector<uint8_t> bytes(length + 1);
+    uLongf size = static_cast<uLongf>(bytes.size());
+    if (uncompress(bytes.data(), &size, block.data(), static_cast<uLong>(block.size())) != Z_OK) {
+        return {};
+    }
+    bytes.resize(size);
+    return bytes;
 }

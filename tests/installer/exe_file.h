@@ -11,3 +11,6 @@ std::vector<uint8_t> read_whole_file(const std::wstring& path);
 std::vector<std::string> embedded_file_paths();
 // A resource of the setup as raw bytes; empty when it is missing.
 std::vector<uint8_t> setup_resource(HMODULE setup, LPCWSTR type, LPCWSTR name);
+// The zlib stream `block` inflated (at most `length` bytes); empty when it
+// does not inflate.
+std::vector<uint8_t> inflated(const std::vector<uint8_t>& block, size_t length);

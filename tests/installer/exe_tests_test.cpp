@@ -1,7 +1,7 @@
 // Checks of the built PikeHarbour_Setup.exe as a file: its PE header, what
 // it imports, its manifest, icon and version resources, and the two blocks
-// it embeds. The product stand-in is also started to show it still runs
-// after padding.
+// it embeds (the product compressed). The product stand-in is also started
+// to show it still runs after padding.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <cstring>
@@ -172,13 +172,18 @@ TEST_F(SetupResources, VersionResourceCarriesTheProductStrings) {
     EXPECT_EQ(fixed->dwFileVersionLS, 0x00010000u);
 }
 
-TEST_F(SetupResources, ProductBlockIsTheEmbeddedFileOfExactLength) {
+// The product is stored as a zlib stream smaller than the file it inflates
+// to, byte for byte.
+TEST_F(SetupResources, ProductBlockInflatesToTheEmbeddedFile) {
     std::vector<uint8_t> block = setup_resource(module, RT_RCDATA, MAKEINTRESOURCEW(101));
-    ASSERT_EQ(block.size(), 2488832u);
     std::vector<std::string> paths = embedded_file_paths();
     ASSERT_EQ(paths.size(), 2u);
-    EXPECT_TRUE(block == read_whole_file(unix_path_to_windows(paths[0])));
-    auto nt = nt_headers(block);
+    std::vector<uint8_t> product = read_whole_file(unix_path_to_windows(paths[0]));
+    ASSERT_LT(block.size(), product.size());
+    std::vector<uint8_t> original = inflated(block, 2488832u);
+    ASSERT_EQ(original.size(), 2488832u);
+    EXPECT_TRUE(original == product);
+    auto nt = nt_headers(original);
     EXPECT_EQ(nt.FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
     EXPECT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
@@ -222,7 +227,9 @@ TEST_F(SetupResources, PaddedProductStandInStartsAndOpensItsWindow) {
     if (paths[0].find("product_standin") == std::string::npos) {
         GTEST_SKIP() << "a vendor product is embedded";
     }
-    std::vector<uint8_t> block = setup_resource(module, RT_RCDATA, MAKEINTRESOURCEW(101));
+    std::vector<uint8_t> block =
+        inflated(setup_resource(module, RT_RCDATA, MAKEINTRESOURCEW(101)), 2488832u);
+    ASSERT_EQ(block.size(), 2488832u);
     CreateDirectoryW(kWorkFolder, nullptr);
     std::wstring product = std::wstring(kWorkFolder) + L"\\PikeHarbour.exe";
     HANDLE out = CreateFileW(product.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
