@@ -222,8 +222,33 @@ bool setup_launch(Setup& setup, const std::wstring& exe, const SetupEnvironment&
     return start_process(setup.process, exe.c_str(), L"\"" + exe + L"\" -admin", env);
 }
 
+std::wstring window_caption(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// Sends no message: a sent message would wait until the setup's thread
+// reads its messages, that is until it has built its first page.
 HWND setup_visible_window(Setup& setup) {
-    return find_top_level(setup.process.dwProcessId, nullptr, L"PikeHarbour Installation");
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{setup.process.dwProcessId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == s->pid && IsWindowVisible(window) &&
+                window_caption(window) == L"PikeHarbour Installation") {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // Waits for the language page of a window of process `pid` (0: any).

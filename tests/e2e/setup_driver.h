@@ -47,8 +47,11 @@ long setup_run(const std::wstring& command, const SetupEnvironment& env,
                int timeout_ms = 60000);
 // Only starts `exe -admin`, for tests that watch it come up.
 bool setup_launch(Setup& setup, const std::wstring& exe, const SetupEnvironment& env);
-// The setup's main window if it is visible now, else null.
+// The setup's main window if it is visible now, else null. Sends the setup
+// no message, so it answers while the setup is busy.
 HWND setup_visible_window(Setup& setup);
+// A window's text as the window server holds it, without a message.
+std::wstring window_caption(HWND window);
 // Waits for the process to end; its exit code, or -1 on time-out.
 long setup_wait_exit(Setup& setup, int timeout_ms = 30000);
 // Ends a setup left running by a failed test.
