@@ -31,6 +31,14 @@ void* memory_alloc(int64_t size, int32_t flags);
 void memory_free(void* block);
 
 // Main-heap helpers used by every library for its records and buffers.
+// A pointer of each thread (null until set), kept in a Windows thread-local
+// slot taken on first use. Declare as `static ThreadSlot name;`.
+struct ThreadSlot {
+    volatile LONG index_plus_one;
+};
+void* thread_slot_get(ThreadSlot* slot);
+bool thread_slot_set(ThreadSlot* slot, void* value);
+
 void* heap_alloc(int64_t size);            // zero-filled, null on failure
 void* heap_alloc_raw(int64_t size);        // not zero-filled
 void* heap_realloc(void* block, int64_t size);  // zero-fills growth

@@ -27,7 +27,7 @@ struct SavedList {
     WNDPROC previous_proc;
 };
 
-static thread_local ControlList* t_list;
+static ThreadSlot t_list;
 static HFONT g_default_font;
 
 void control_list_set_default_font(HFONT font) {
@@ -35,8 +35,9 @@ void control_list_set_default_font(HFONT font) {
 }
 
 static ControlList* current_list() {
-    if (t_list) {
-        return t_list;
+    ControlList* existing = static_cast<ControlList*>(thread_slot_get(&t_list));
+    if (existing) {
+        return existing;
     }
     ControlList* list = static_cast<ControlList*>(heap_alloc(sizeof(ControlList)));
     if (!list) {
@@ -45,7 +46,7 @@ static ControlList* current_list() {
     list->current_font = g_default_font;
     list->parent_stack = static_cast<HWND*>(heap_alloc(STACK_GROWTH * sizeof(HWND)));
     list->stack_capacity = list->parent_stack ? STACK_GROWTH : 0;
-    t_list = list;
+    thread_slot_set(&t_list, list);
     return list;
 }
 

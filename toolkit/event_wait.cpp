@@ -4,6 +4,7 @@
 #include "toolkit/window_core.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/windows.h"
+#include "runtime/runtime.h"
 
 // The last native message event_wait dispatched (zero after a queued event).
 struct LastMessage {
@@ -13,13 +14,21 @@ struct LastMessage {
     LPARAM lparam_copy;
 };
 
-static thread_local LastMessage t_last_message;
+static ThreadSlot t_last_message;
 
 static void remember(WPARAM wparam, LPARAM lparam) {
-    t_last_message.wparam = wparam;
-    t_last_message.lparam = lparam;
-    t_last_message.wparam_copy = wparam;
-    t_last_message.lparam_copy = lparam;
+    LastMessage* last = static_cast<LastMessage*>(thread_slot_get(&t_last_message));
+    if (!last) {
+        last = static_cast<LastMessage*>(heap_alloc(sizeof(LastMessage)));
+        if (!last || !thread_slot_set(&t_last_message, last)) {
+            heap_free(last);
+            return;
+        }
+    }
+    last->wparam = wparam;
+    last->lparam = lparam;
+    last->wparam_copy = wparam;
+    last->lparam_copy = lparam;
 }
 
 static bool key_down(int key) {

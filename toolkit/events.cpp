@@ -4,14 +4,15 @@
 #include "runtime/lists.h"
 #include "runtime/runtime.h"
 
-static thread_local EventQueue* t_queue;
+static ThreadSlot t_queue;
 
 // Codes at or above this are never coalesced.
 static const int32_t COALESCE_LIMIT = 65536;
 
 EventQueue* event_queue() {
-    if (t_queue) {
-        return t_queue;
+    EventQueue* existing = static_cast<EventQueue*>(thread_slot_get(&t_queue));
+    if (existing) {
+        return existing;
     }
     EventQueue* queue = static_cast<EventQueue*>(heap_alloc(sizeof(EventQueue)));
     if (!queue) {
@@ -19,7 +20,7 @@ EventQueue* event_queue() {
     }
     queue->pool = pool_create(sizeof(EventNode), 16, 256, POOL_UNLOCKED);
     queue->current_subtype = -1;
-    t_queue = queue;
+    thread_slot_set(&t_queue, queue);
     return queue;
 }
 
