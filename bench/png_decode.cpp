@@ -1,9 +1,10 @@
 // bench/png: the embedded background decoded into image 0, against
-// inflating the same picture's IDAT data with zlib into a buffer of the
-// filtered rows' size. Best of several rounds of each, alternating.
-// Two reference points show where the time between them goes: zlib fed one
-// row's worth of output per call (as libpng's row reader feeds it), and
-// libpng's row reader alone, writing into a warm buffer instead of a bitmap.
+// libpng's own row reader writing the same picture into a warm buffer (the
+// floor of any decoder on libpng's row reader; the ratio is our decoder's
+// own cost). Best of several rounds of each, alternating. For reference,
+// both against inflating the IDAT data with zlib into a buffer of the
+// filtered rows' size, and zlib fed one row's worth of output per call (as
+// libpng's row reader feeds it).
 #include <windows.h>
 #include <png.h>
 #include <stdio.h>
@@ -160,12 +161,14 @@ int main() {
         best_libpng = libpng < best_libpng ? libpng : best_libpng;
     }
     printf("png decode of the background (%d bytes): %.2f ms\n", block.size, best_decode * 1000);
-    printf("zlib inflate of its IDAT data alone:     %.2f ms\n", best_inflate * 1000);
-    printf("ratio: %.2fx (target at most 1.5x)\n", best_decode / best_inflate);
-    printf("for reference, against the same inflate:\n");
+    printf("libpng's row reader into a warm buffer:  %.2f ms\n", best_libpng * 1000);
+    printf("ratio: %.2fx (target at most 1.15x: the decoder's own cost over libpng's)\n",
+           best_decode / best_libpng);
+    printf("for reference, against zlib inflating the IDAT data alone (%.2f ms):\n",
+           best_inflate * 1000);
+    printf("  png decode:                            %.2fx\n", best_decode / best_inflate);
     printf("  zlib fed one row of output per call:   %.2f ms, %.2fx\n", best_rows * 1000,
            best_rows / best_inflate);
-    printf("  libpng's row reader into a warm buffer: %.2f ms, %.2fx\n", best_libpng * 1000,
-           best_libpng / best_inflate);
+    printf("  libpng's row reader:                   %.2fx\n", best_libpng / best_inflate);
     runtime_end();
 }

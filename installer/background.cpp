@@ -12,6 +12,9 @@ void install_background() {
     EmbeddedBlock picture = embedded_background();
     HBITMAP bitmap = (HBITMAP)image_from_memory(0, picture.data, picture.size);
     g_installer.background_brush = CreatePatternBrush(bitmap);
+    // The brush holds its own copy of the pixels (seen under Wine): the
+    // decoded bitmap is 2.2 MB that nothing draws from again.
+    image_release(0);
     SetClassLongPtrW(window_handle(g_installer.main_window), GCLP_HBRBACKGROUND,
                      (LONG_PTR)g_installer.background_brush);
 }
