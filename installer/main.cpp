@@ -2,6 +2,7 @@
 // from the first command-line parameter.
 #include <windows.h>
 #include <shellapi.h>
+#include <objbase.h>
 #include "installer/dialogs.h"
 #include "installer/integrity.h"
 #include "installer/single_instance.h"
@@ -74,6 +75,8 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
         info.fMask |= SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     }
     info.lpVerb = L"runas";
+    // The shell may hand the launch to its extensions, which need COM.
+    CoInitialize(nullptr);
     info.lpFile = g_installer.own_path;
     info.lpParameters = parameters;
     info.nShow = SW_SHOW;
@@ -107,6 +110,8 @@ static int64_t elevated_exit_code(BOOL started, HANDLE process) {
     bool valid = unattended_parse();
     if (g_installer.unattended) {
         unattended_log_open();
+    } else {
+        runtime_start_windows();
     }
     if (!valid) {
         end_installer_role(L"Parameters", L"unknown or malformed", EXIT_BAD_PARAMETER);
@@ -153,7 +158,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The setup runs elevated, usually from a downloads folder: never load a
     // library planted beside it.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    runtime_start();
+    // The window steps follow only for the interactive installer: the
+    // launcher and the unattended installer show no window.
+    runtime_start_without_windows();
 
     int64_t saved = temp_position();
     program_parameter(0, saved);

@@ -5,6 +5,7 @@
 void string_library_start();        // 2
 void maps_library_start();          // 3
 void event_library_start();         // 4  toolkit
+void event_window_start();          //    toolkit, the post-event window
 void file_library_start();          // 5  files
 void font_library_start();          // 6  toolkit
 void memory_library_start();        // 7

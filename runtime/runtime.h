@@ -24,7 +24,13 @@ extern RuntimeRecord g_runtime;
 // One library's step in the start and end chains.
 typedef void (*RuntimeStepFunction)();
 
+// Every start step in order.
 void runtime_start();
+// The start without the steps only windows need (post-event window,
+// drawing support, window and control libraries, common controls), for a
+// role that shows none; runtime_start_windows adds them, once.
+void runtime_start_without_windows();
+void runtime_start_windows();
 [[noreturn]] void runtime_end();
 
 void* memory_alloc(int64_t size, int32_t flags);

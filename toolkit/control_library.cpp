@@ -1,7 +1,6 @@
 // Start and end of the control library and the common-controls step.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 #include "toolkit/control_core.h"
 #include "runtime/libraries.h"
 
@@ -36,7 +35,9 @@ void control_library_end() {
     folder_tree_services_end();
 }
 
+// COM is started where it is used (the folder tree, the shell's launch,
+// the shortcut): under Wine its start made the hidden apartment window and
+// about 100 server requests before the first page.
 void common_controls_start() {
     init_common_controls();
-    CoInitialize(nullptr);
 }

@@ -31,6 +31,11 @@ static LRESULT CALLBACK post_window_procedure(HWND hwnd, UINT message, WPARAM wp
 }
 
 void event_library_start() {
+    g_post_message = RegisterWindowMessageW(L"TK_PostEventMessage");
+    event_queue();
+}
+
+void event_window_start() {
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof(window_class);
     window_class.style = CS_DBLCLKS;
@@ -41,8 +46,6 @@ void event_library_start() {
     RegisterClassExW(&window_class);
     g_post_window = CreateWindowExW(0, L"PostEventClass", L"", WS_CAPTION, 0, 0, 1, 1, nullptr,
                                     nullptr, g_runtime.instance, nullptr);
-    g_post_message = RegisterWindowMessageW(L"TK_PostEventMessage");
-    event_queue();
 }
 
 void event_library_end() {
