@@ -37,8 +37,7 @@ file(READ ${png_dir}/scripts/pnglibconf.h.prebuilt png_read_config)
 string(REGEX REPLACE
     "#define PNG_(WRITE|SIMPLIFIED|STDIO|CONSOLE_IO|CONVERT_tIME|TIME_RFC1123|SAVE_INT_32)[A-Za-z0-9_]*_SUPPORTED\n"
     "" png_read_config "${png_read_config}")
-file(WRITE ${png_read_dir}/pnglibconf.h.new "${png_read_config}")
-configure_file(${png_read_dir}/pnglibconf.h.new ${png_read_dir}/pnglibconf.h COPYONLY)
+file(CONFIGURE OUTPUT ${png_read_dir}/pnglibconf.h CONTENT "${png_read_config}" @ONLY)
 add_library(png_read STATIC
     ${png_read_dir}/png.c ${png_read_dir}/pngerror.c ${png_read_dir}/pngget.c
     ${png_read_dir}/pngmem.c ${png_read_dir}/pngread.c ${png_read_dir}/pngrio.c
