@@ -115,6 +115,11 @@ TEST(SetupHeader, ImportsOnlyWindowsSystemLibraries) {
     for (const std::string& name : imports) {
         EXPECT_TRUE(system.count(name)) << name << " is not a Windows system library";
     }
+    // The first page needs none of these: they are delay-loaded (a function
+    // missing from cmake/delay_load/<lib>.def would import the library again).
+    for (const char* later : {"shell32.dll", "ole32.dll", "shlwapi.dll"}) {
+        EXPECT_FALSE(imports.count(later)) << later << " is loaded at start";
+    }
 }
 
 TEST_F(SetupResources, ManifestAsksForCommonControls6AndNoExecutionLevel) {
