@@ -12,6 +12,16 @@
 #include "installer/text.h"
 #include "runtime/strings.h"
 
+// The three identifiers of the shell's link object, spelled out here: the
+// import library that defines them links about 40 KB of other identifiers
+// into the setup (its identifiers come in two whole objects).
+static const CLSID SHELL_LINK_CLASS = {
+    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const IID SHELL_LINK_INTERFACE = {
+    0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const IID PERSIST_STREAM_INTERFACE = {
+    0x00000109, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 // A shell link is a few hundred bytes; anything larger read back is not ours.
 static const DWORD LINK_SIZE_LIMIT = 64 * 1024;
 
@@ -48,8 +58,8 @@ static bool compute_names(const wchar_t* folder, ShortcutNames* names) {
 
 static IShellLinkW* new_link() {
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link)))) {
+    if (FAILED(CoCreateInstance(SHELL_LINK_CLASS, nullptr, CLSCTX_INPROC_SERVER,
+                                SHELL_LINK_INTERFACE, reinterpret_cast<void**>(&link)))) {
         return nullptr;
     }
     return link;
@@ -67,7 +77,8 @@ static bool set_fields(IShellLinkW* link, const ShortcutNames* names) {
 // The link saved into a memory stream; the stream, positioned at its end.
 static IStream* saved_link(IShellLinkW* link) {
     IPersistStream* persist = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)))) {
+    void** out = reinterpret_cast<void**>(&persist);
+    if (FAILED(link->QueryInterface(PERSIST_STREAM_INTERFACE, out))) {
         return nullptr;
     }
     IStream* stream = nullptr;
@@ -156,8 +167,8 @@ static bool link_names_target(const wchar_t* path, const wchar_t* target) {
     IShellLinkW* link = stream != nullptr ? new_link() : nullptr;
     IPersistStream* persist = nullptr;
     bool names = false;
-    if (link != nullptr &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)))) {
+    void** out = reinterpret_cast<void**>(&persist);
+    if (link != nullptr && SUCCEEDED(link->QueryInterface(PERSIST_STREAM_INTERFACE, out))) {
         wchar_t read_target[MAX_PATH + 1] = {};
         names = SUCCEEDED(persist->Load(stream)) &&
                 SUCCEEDED(link->GetPath(read_target, MAX_PATH + 1, nullptr, SLGP_RAWPATH)) &&

@@ -14,7 +14,8 @@ static DWORD slot_index(ThreadSlot* slot) {
     if (fresh == TLS_OUT_OF_INDEXES) {
         return TLS_OUT_OF_INDEXES;
     }
-    LONG before = InterlockedCompareExchange(&slot->index_plus_one, static_cast<LONG>(fresh + 1), 0);
+    LONG before =
+        InterlockedCompareExchange(&slot->index_plus_one, static_cast<LONG>(fresh + 1), 0);
     if (before != 0) {
         TlsFree(fresh);
         return static_cast<DWORD>(before - 1);
