@@ -7,14 +7,18 @@
 # functions taken this way; any other function of the library still comes
 # through its ordinary import library, later on the link line.
 find_program(PH_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
+# dlltool names the archive's members and symbols after the output path:
+# it runs in the archive's folder with a relative name, so every build
+# folder makes the same bytes.
 function(ph_delay_load target)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay_load)
     foreach(lib ${ARGN})
         set(def ${CMAKE_SOURCE_DIR}/cmake/delay_load/${lib}.def)
         set(archive ${CMAKE_BINARY_DIR}/delay_load/lib${lib}_delay.a)
         add_custom_command(OUTPUT ${archive}
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay_load
             COMMAND ${PH_DLLTOOL} --input-def ${def} --dllname ${lib}.dll
-                    --output-delaylib ${archive}
+                    --output-delaylib lib${lib}_delay.a
+            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/delay_load
             DEPENDS ${def}
             COMMENT "Delay-load library for ${lib}.dll")
         add_custom_target(ph_delay_${lib}_${target} DEPENDS ${archive})
