@@ -116,7 +116,8 @@ protected:
 TEST_F(PlantedLibraries, AreLoadedByAnUnprotectedProgram) {
     std::wstring probe = folder + L"\\probe.exe";
     ASSERT_TRUE(CopyFileW(unix_to_windows_path(PH_PLANTED_PROBE).c_str(), probe.c_str(), FALSE));
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     std::wstring command = L"\"" + probe + L"\"";
     ASSERT_TRUE(CreateProcessW(probe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),

@@ -98,7 +98,8 @@ DWORD handle_event(Watch& watch, const DEBUG_EVENT& event) {
 
 LauncherRun launcher_watch(const std::wstring& program, const std::wstring& command_line, DWORD watch_ms) {
     Watch watch;
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     std::wstring command = command_line;
     QueryPerformanceCounter(&watch.start);

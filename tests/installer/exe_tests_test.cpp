@@ -244,7 +244,8 @@ TEST_F(SetupResources, PaddedProductStandInStartsAndOpensItsWindow) {
     CloseHandle(out);
     ASSERT_EQ(written, block.size());
 
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     std::wstring command = L"\"" + product + L"\"";
     ASSERT_TRUE(CreateProcessW(product.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,

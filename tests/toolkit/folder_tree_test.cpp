@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 #include <vector>
 #include "toolkit_support.h"
@@ -183,7 +184,7 @@ TEST_F(FolderTreeTest, MouseClickOnAFolderQueuesSelectionThenClick) {
     ASSERT_NE(target, nullptr);
     EXPECT_TRUE(drain_code(EVENT_GADGET).empty());
     RECT area = {};
-    *reinterpret_cast<HTREEITEM*>(&area) = target;
+    memcpy(&area, &target, sizeof(target));   // TVM_GETITEMRECT reads the item from the rectangle
     ASSERT_TRUE(SendMessageW(native, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&area)));
     bring_to_front(hwnd);
     POINT point = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};

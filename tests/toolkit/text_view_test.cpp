@@ -52,7 +52,8 @@ TEST_F(TextViewTest, ReadOnlyWrappedViewScrollsVerticallyAndIgnoresTyping) {
     // Wrapped at the control's width: many more lines than paragraphs, and
     // nothing to scroll sideways.
     EXPECT_GT(SendMessageW(native, EM_GETLINECOUNT, 0, 0), 10);
-    SCROLLBARINFO bar = {sizeof(bar)};
+    SCROLLBARINFO bar = {};
+    bar.cbSize = sizeof(bar);
     ASSERT_TRUE(GetScrollBarInfo(native, OBJID_VSCROLL, &bar));
     EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
     EXPECT_TRUE(drain_code(EVENT_GADGET).empty());
