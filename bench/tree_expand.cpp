@@ -3,6 +3,7 @@
 // into each subfolder for a folder of its own), in the same run.
 #include <windows.h>
 #include <stdio.h>
+#include "installer/window_flags.h"
 #include "runtime/registry.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
@@ -79,8 +80,8 @@ int main() {
     QueryPerformanceCounter(&start);
     int with_children = file_system_only();
     double baseline = seconds_since(start);
-    int64_t window = window_open(ANY_ID, 50, 50, 500, 600, L"Tree bench", 0xCA0001);
-    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, BASE, 0x5000241);
+    int64_t window = window_open(ANY_ID, 50, 50, 500, 600, L"Tree bench", SETUP_WINDOW_FLAGS);
+    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, BASE, SETUP_TREE_FLAGS);
     // The tree fills itself (shell set-up, drives, the walk to BASE) when it
     // is first painted or asked; asking now keeps that out of the clock and
     // makes the next text apply at once instead of waiting for the fill.

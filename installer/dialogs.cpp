@@ -11,7 +11,7 @@ int64_t installer_ask(const wchar_t* title, const wchar_t* text, int64_t unatten
         installer_log(title, text);
         return unattended_answer;
     }
-    return message_box(title, text, 4);
+    return message_box(title, text, MB_YESNO);
 }
 
 void installer_tell(const wchar_t* title, const wchar_t* text) {
@@ -19,7 +19,7 @@ void installer_tell(const wchar_t* title, const wchar_t* text) {
         installer_log(title, text);
         return;
     }
-    message_box(title, text, 0);
+    message_box(title, text, MB_OK);
 }
 
 // Line feeds inside a message would split its log line, so they become

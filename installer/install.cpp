@@ -275,7 +275,7 @@ InstallOutcome install_run() {
                                 L"Möchten Sie jetzt Pikeharbour installieren?",
                                 L"'Pikeharbour_Setup.exe' will install Pikeharbour on your "
                                 L"Computer!\n\nDo you want to install Pikeharbour now?"),
-                      6) != 6) {
+                      IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
     make_safety_copy();
@@ -289,7 +289,7 @@ InstallOutcome install_run() {
                                 L"Pikeharbour erneut installieren?",
                                 L"Pikeharbour was already installed on your computer\n\nDo "
                                 L"you want to reinstall Pikeharbour ?"),
-                      6) != 6) {
+                      IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
     if (create_path(L"", g_installer.install_folder) == 0) {

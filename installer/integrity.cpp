@@ -63,5 +63,5 @@ void report_damaged_setup() {
     message_box(L"PikeHarbour Setup Error",
                 L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
                 L"The setup program is damaged. Please download it again.",
-                0);
+                MB_OK);
 }

@@ -112,7 +112,7 @@ void remove_product() {
                                 L"'Pikeharbour_Setup.exe' will delete the Pikeharbour software "
                                 L"from your Computer!\n\nDo you want to de-install Pikeharbour "
                                 L"now?"),
-                      6) != 6) {
+                      IDYES) != IDYES) {
         return;
     }
     if (!remove_run()) {

@@ -4,6 +4,7 @@
 #include "installer/state.h"
 #include "installer/text.h"
 #include "installer/texts.h"
+#include "installer/window_flags.h"
 #include "runtime/registry.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
@@ -16,7 +17,7 @@
 // on screen the field sits under the tree, above the buttons.
 static void create_folder_page() {
     InstallerState& s = g_installer;
-    s.folder_tree = folder_tree_create(ANY_ID, 40, 40, 350, 460, L"", 0x5000241);
+    s.folder_tree = folder_tree_create(ANY_ID, 40, 40, 350, 460, L"", SETUP_TREE_FLAGS);
     s.path_field = text_field_create(ANY_ID, 40, 520, 720, 20, L"");
     s.install_button = button_create(ANY_ID, 580, 560, 80, 30, L"");
     s.folder_cancel_button = button_create(ANY_ID, 680, 560, 80, 30, L"");
@@ -30,8 +31,8 @@ static void create_folder_page() {
 // Rows 5-10: the agreement view and its panel (built when first shown).
 static void create_agreement_page() {
     InstallerState& s = g_installer;
-    s.agreement_view = text_view_create(ANY_ID, 200, 120, 400, 270, 0x10000800);
-    s.agreement_panel = container_create(ANY_ID, 200, 400, 400, 100, 8);
+    s.agreement_view = text_view_create(ANY_ID, 200, 120, 400, 270, SETUP_AGREEMENT_FLAGS);
+    s.agreement_panel = container_create(ANY_ID, 200, 400, 400, 100, CONTAINER_CLIENT_EDGE);
     s.accept_option = option_create(ANY_ID, 30, 10, 280, 20, L"");
     s.decline_option = option_create(ANY_ID, 30, 30, 280, 20, L"");
     s.agreement_next_button = button_create(ANY_ID, 200, 60, 80, 30, L"");
@@ -45,7 +46,7 @@ static void create_agreement_page() {
 // Rows 11-16: the maintenance panel (built when first shown).
 static void create_maintenance_page() {
     InstallerState& s = g_installer;
-    s.maintenance_panel = container_create(ANY_ID, 200, 200, 400, 140, 8);
+    s.maintenance_panel = container_create(ANY_ID, 200, 200, 400, 140, CONTAINER_CLIENT_EDGE);
     s.maintenance_label = label_create(ANY_ID, 30, 10, 300, 40, L"");
     s.reinstall_option = option_create(ANY_ID, 30, 50, 280, 20, L"");
     s.remove_option = option_create(ANY_ID, 30, 70, 280, 20, L"");
@@ -59,7 +60,7 @@ static void create_maintenance_page() {
 // Rows 17-22: the language panel, the only page visible at start.
 static void create_language_page() {
     InstallerState& s = g_installer;
-    s.language_panel = container_create(ANY_ID, 200, 200, 400, 120, 8);
+    s.language_panel = container_create(ANY_ID, 200, 200, 400, 120, CONTAINER_CLIENT_EDGE);
     s.language_label = label_create(ANY_ID, 30, 10, 300, 20, TEXT_CHOOSE_LANGUAGE);
     s.german_option = option_create(ANY_ID, 30, 30, 80, 20, L"Deutsch");
     s.english_option = option_create(ANY_ID, 30, 50, 80, 20, L"English");
@@ -148,7 +149,8 @@ void run_installer_window() {
     // Opened hidden and shown once the first page is complete: picture,
     // panel, texts and any language found in the settings file.
     g_installer.main_window = window_open(ANY_ID, 100, 200, 800, 610,
-                                          L"PikeHarbour Installation", 0xCA0001 | 0x10000000);
+                                          L"PikeHarbour Installation",
+                                          SETUP_WINDOW_FLAGS | WINDOW_HIDDEN);
     install_background();
     create_folder_page();
     create_language_page();
@@ -164,7 +166,7 @@ void run_installer_window() {
 void on_cancel() {
     const wchar_t* question = text_pick(L"Möchten SIe die Pikeharbour Installation verlassen?",
                                         L"Do you want to exit the Pikeharbour installation ?");
-    if (message_box(L"PikeHarbour Installation", question, 4) == 6) {
+    if (message_box(L"PikeHarbour Installation", question, MB_YESNO) == IDYES) {
         installer_exit();
     }
 }

@@ -35,10 +35,12 @@ static const GadgetOperations BUTTON_OPERATIONS = {
     {},                      // unused
 };
 
+static constexpr DWORD BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP;
+
 int64_t button_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                       const wchar_t* text, uint32_t flags) {
     GadgetObject* gadget = control_create_native(id, 0, L"Button", text ? text : L"",
-                                                 flags | 0x50030000u, x, y, width, height);
+                                                 flags | BUTTON_STYLE, x, y, width, height);
     if (!gadget) {
         return 0;
     }

@@ -6,6 +6,7 @@
 #include "toolkit/window_core.h"
 #include "runtime/runtime.h"
 
+static constexpr DWORD CONTAINER_STYLE = WS_CHILD | WS_VISIBLE;
 static const int32_t BACKGROUND_COLOR = 2;
 static const int64_t NO_COLOR = -1;
 
@@ -78,22 +79,22 @@ static void register_container_class() {
     window_class.lpfnWndProc = container_procedure;
     window_class.cbWndExtra = 8;
     window_class.hInstance = g_runtime.instance;
-    window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(16);
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = L"TesselContainer";
     RegisterClassExW(&window_class);
 }
 
 static void container_styles(uint32_t flags, DWORD* style, DWORD* ex_style) {
-    *style = WS_CHILD | WS_VISIBLE;
+    *style = CONTAINER_STYLE;
     *ex_style = 0;
-    if (flags & 0x1) {
+    if (flags & CONTAINER_BORDER) {
         *style |= WS_BORDER;
-    } else if (flags & 0x2) {
+    } else if (flags & CONTAINER_DIALOG_FRAME) {
         *style |= WS_DLGFRAME;
-    } else if (flags & 0x4) {
+    } else if (flags & CONTAINER_STATIC_EDGE) {
         *ex_style = WS_EX_STATICEDGE;
-    } else if (flags & 0x8) {
+    } else if (flags & CONTAINER_CLIENT_EDGE) {
         *ex_style = WS_EX_CLIENTEDGE;
     }
 }
@@ -114,7 +115,7 @@ int64_t container_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_
         return 0;
     }
     HWND hwnd = gadget->hwnd;
-    SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, 16);
+    SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, COLOR_BTNFACE + 1);
     gadget->kind_slot_1 = NO_COLOR;
     SetWindowLongPtrW(hwnd, 0, 0);
     control_list_push(hwnd);

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <stdint.h>
 #include "runtime/registry.h"
+#include "toolkit/events.h"
 
 // Kind numbers; also the way to find all controls of one kind in the registry.
 enum : int32_t {
@@ -32,6 +33,11 @@ struct GadgetObject {
     int32_t page_key;          // the key that presses this button on its page (dialog_keys.cpp)
 };
 
+// A message a window passes on to the control in its lParam (a control's
+// own thread posts it, as the directory watch does); no system message has
+// this number.
+constexpr UINT MESSAGE_FORWARD = 13120;
+
 // A `notify` answer that asks the window procedure for its default
 // processing (for WM_COMMAND: post EVENT_GADGET with subtype HIWORD(wParam)).
 constexpr LRESULT CONTROL_DEFAULT_RESULT = INT64_MIN;
@@ -42,7 +48,7 @@ struct GadgetOperations {
     int32_t kind;
     int32_t table_size;    // always 320
     // Answers a message the parent forwards (WM_COMMAND, WM_NOTIFY, scroll and
-    // colour messages, 13120); CONTROL_DEFAULT_RESULT for default processing.
+    // colour messages, MESSAGE_FORWARD); CONTROL_DEFAULT_RESULT for default processing.
     LRESULT (*notify)(GadgetObject* gadget, HWND parent, UINT message, WPARAM wparam,
                       LPARAM lparam);
     void (*release)(GadgetObject* gadget);          // kind clean-up at WM_NCDESTROY

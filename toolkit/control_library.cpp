@@ -9,8 +9,9 @@ void control_list_set_default_font(HFONT font);
 void brush_cache_start();
 void folder_tree_services_end();
 
-// Tab, hot-key, date, extended combo box and internet classes.
-static const DWORD COMMON_CONTROL_CLASSES = 0xB48;
+static constexpr DWORD COMMON_CONTROL_CLASSES = ICC_TAB_CLASSES | ICC_HOTKEY_CLASS |
+                                                ICC_DATE_CLASSES | ICC_USEREX_CLASSES |
+                                                ICC_INTERNET_CLASSES;
 
 static void init_common_controls() {
     INITCOMMONCONTROLSEX classes = {};

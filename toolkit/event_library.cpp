@@ -41,7 +41,7 @@ void event_window_start() {
     window_class.style = CS_DBLCLKS;
     window_class.lpfnWndProc = post_window_procedure;
     window_class.hInstance = g_runtime.instance;
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(16);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = L"PostEventClass";
     RegisterClassExW(&window_class);
     g_post_window = CreateWindowExW(0, L"PostEventClass", L"", WS_CAPTION, 0, 0, 1, 1, nullptr,

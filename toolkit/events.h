@@ -11,6 +11,15 @@ enum : int32_t {
     EVENT_MOVE_WINDOW = 13117, EVENT_SIZE_WINDOW = 13118,
 };
 
+// Subtypes of EVENT_GADGET beside the native notification codes that
+// controls pass on (BN_CLICKED, EN_ codes, the tree's clicks 0 to 3).
+enum : int32_t {
+    GADGET_CHANGED = 768,            // text or selection changed (the value of EN_CHANGE)
+    GADGET_FOCUS_GAINED = 14000,
+    GADGET_FOCUS_LOST = 14001,
+    GADGET_DRAG_STARTED = 14002,     // a tree item is being dragged
+};
+
 enum : int32_t { POST_FORCED = 1, POST_DEFERRED = 2 };
 
 typedef void (*EventDataRelease)(void* data);

@@ -36,9 +36,12 @@ static int set_up_shared() {
     return 1;
 }
 
+// The flags add buttons, lines and the selection shown without the focus.
+static constexpr DWORD TREE_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+
 static GadgetObject* create_native(int64_t id, int32_t x, int32_t y, int32_t width,
                                    int32_t height, uint32_t flags) {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    DWORD style = TREE_STYLE;
     style |= (flags & TREE_NO_BUTTONS) ? 0 : TVS_HASBUTTONS;
     style |= (flags & TREE_NO_LINES) ? 0 : TVS_HASLINES;
     style |= (flags & TREE_SHOW_SELECTION_ALWAYS) ? TVS_SHOWSELALWAYS : 0;

@@ -4,18 +4,7 @@
 #include <commctrl.h>
 #include <stdint.h>
 #include "toolkit/control_core.h"
-
-// Creation flags.
-enum : uint32_t {
-    TREE_FOLDERS_ONLY = 0x1,
-    TREE_NO_NOT_READY_DIALOG = 0x10,
-    TREE_SORTED = 0x40,
-    TREE_NO_DOCUMENTS = 0x200,
-    TREE_NO_BORDER = 0x100000,
-    TREE_SHOW_SELECTION_ALWAYS = 0x1000000,
-    TREE_NO_LINES = 0x4000000,
-    TREE_NO_BUTTONS = 0x8000000,
-};
+#include "toolkit/controls.h"
 
 // Item kinds: the low byte of the item parameter. Drives use their index 0 to 31.
 enum : int32_t {

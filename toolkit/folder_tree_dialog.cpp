@@ -6,6 +6,9 @@
 #include <wchar.h>
 
 enum : int32_t { NOT_READY_TEXT = 12291, NOT_READY_ICON = 12297 };
+// A dialog item names its class by atom after this marker; the headers
+// name neither the marker nor the atoms of the system classes.
+enum : WORD { ORDINAL_MARKER = 0xFFFF, ATOM_BUTTON = 0x0080, ATOM_STATIC = 0x0082 };
 
 struct DialogBuilder {
     WORD words[512];
@@ -42,7 +45,7 @@ static void put_item(DialogBuilder* builder, DWORD style, short x, short y, shor
     align_dword(builder);
     DLGITEMTEMPLATE item = {WS_CHILD | WS_VISIBLE | style, 0, x, y, cx, cy, id};
     put_block(builder, &item, sizeof(item));
-    put_word(builder, 0xFFFF);
+    put_word(builder, ORDINAL_MARKER);
     put_word(builder, class_atom);
     put_text(builder, text);
     put_word(builder, 0);    // no creation data
@@ -59,10 +62,10 @@ static const DLGTEMPLATE* build_template(DialogBuilder* builder) {
     put_text(builder, L"Drive not ready");
     put_word(builder, 8);
     put_text(builder, L"MS Shell Dlg");
-    put_item(builder, SS_ICON, 10, 10, 21, 20, NOT_READY_ICON, 0x0082, L"");
-    put_item(builder, SS_LEFT, 40, 10, 180, 30, NOT_READY_TEXT, 0x0082,
+    put_item(builder, SS_ICON, 10, 10, 21, 20, NOT_READY_ICON, ATOM_STATIC, L"");
+    put_item(builder, SS_LEFT, 40, 10, 180, 30, NOT_READY_TEXT, ATOM_STATIC,
              L"There is no medium in drive %s. Insert a medium into the drive.");
-    put_item(builder, BS_DEFPUSHBUTTON | WS_TABSTOP, 170, 48, 50, 14, IDCANCEL, 0x0080,
+    put_item(builder, BS_DEFPUSHBUTTON | WS_TABSTOP, 170, 48, 50, 14, IDCANCEL, ATOM_BUTTON,
              L"Cancel");
     return reinterpret_cast<const DLGTEMPLATE*>(builder->words);
 }

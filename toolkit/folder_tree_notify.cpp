@@ -20,7 +20,7 @@ static void on_expanding(GadgetObject* gadget, const NMTREEVIEWW* view) {
 
 // Wine's tree reports NM_CLICK before it moves the selection to the clicked
 // item; selecting the item here first gives the order of Windows, where the
-// selection changes while the button goes down: 768, then the click.
+// selection changes while the button goes down: GADGET_CHANGED, then the click.
 static void select_clicked_item(HWND tree) {
     TVHITTESTINFO hit = {};
     DWORD position = GetMessagePos();
@@ -47,11 +47,11 @@ static void on_tree_notification(GadgetObject* gadget, const NMHDR* header) {
         break;
     case NM_DBLCLK: control_post(gadget->hwnd, 2); break;
     case NM_RDBLCLK: control_post(gadget->hwnd, 3); break;
-    case TVN_SELCHANGEDW: control_post(gadget->hwnd, 768); break;
+    case TVN_SELCHANGEDW: control_post(gadget->hwnd, GADGET_CHANGED); break;
     case TVN_BEGINDRAGW:
         SendMessageW(gadget->hwnd, TVM_SELECTITEM, TVGN_CARET,
                      reinterpret_cast<LPARAM>(view->itemNew.hItem));
-        control_post(gadget->hwnd, 14002);
+        control_post(gadget->hwnd, GADGET_DRAG_STARTED);
         break;
     case TVN_ITEMEXPANDINGW: on_expanding(gadget, view); break;
     default: break;

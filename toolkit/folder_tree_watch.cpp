@@ -1,14 +1,13 @@
 // The directory-watch thread of the explorer services, started by the first
 // folder tree. It waits on a command event and on change-notification
 // handles; commands add or remove a control's handle and are acknowledged
-// through a second event. A changed directory posts message 13120 with the
+// through a second event. A changed directory posts MESSAGE_FORWARD with the
 // control's handle to the control's parent. No tree registers a watch, so
 // here the thread only waits until shutdown.
 #include "toolkit/folder_tree.h"
 
 enum : int32_t { WATCH_NONE = 0, WATCH_ADD = 1, WATCH_REMOVE = 2, WATCH_QUIT = 3 };
 constexpr DWORD WATCH_ACK_TIMEOUT = 5000;
-constexpr UINT MESSAGE_DIRECTORY_CHANGED = 13120;
 constexpr int32_t WATCH_SLOTS = MAXIMUM_WAIT_OBJECTS - 1;
 
 struct DirectoryWatch {
@@ -56,7 +55,7 @@ static int32_t run_command() {
 
 static void report_change(int32_t slot) {
     HWND control = g_watch.controls[slot];
-    PostMessageW(GetParent(control), MESSAGE_DIRECTORY_CHANGED, 0,
+    PostMessageW(GetParent(control), MESSAGE_FORWARD, 0,
                  reinterpret_cast<LPARAM>(control));
     if (!FindNextChangeNotification(g_watch.changes[slot])) {
         remove_slot(slot);

@@ -37,12 +37,11 @@ static const GadgetOperations LABEL_OPERATIONS = {
     {},                      // unused
 };
 
-static const DWORD LABEL_STYLE = 0x50020080;    // child, visible, group, no prefix
-static const uint32_t FLAG_CLIENT_EDGE = 0x20000;
+static constexpr DWORD LABEL_STYLE = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX;
 
 int64_t label_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                      const wchar_t* text, uint32_t flags) {
-    DWORD ex_style = (flags & FLAG_CLIENT_EDGE) ? WS_EX_CLIENTEDGE : 0;
+    DWORD ex_style = (flags & LABEL_CLIENT_EDGE) ? WS_EX_CLIENTEDGE : 0;
     GadgetObject* gadget = control_create_native(id, ex_style, L"Static", text ? text : L"",
                                                  flags | LABEL_STYLE, x, y, width, height);
     if (!gadget) {

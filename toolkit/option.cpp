@@ -36,7 +36,7 @@ static const GadgetOperations OPTION_OPERATIONS = {
     {},                      // unused
 };
 
-static const DWORD OPTION_STYLE = 0x50010009;   // child, visible, tab stop, auto radio
+static constexpr DWORD OPTION_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON;
 
 static LRESULT CALLBACK option_procedure(HWND hwnd, UINT message, WPARAM wparam,
                                          LPARAM lparam) {

@@ -40,19 +40,17 @@ static const GadgetOperations TEXT_FIELD_OPERATIONS = {
     {},                          // unused
 };
 
-static const DWORD TEXT_FIELD_STYLE = 0x50030080;   // child, visible, tab stop, group, scroll
-static const uint32_t FLAG_BORDERLESS = 0x20000;
+static constexpr DWORD TEXT_FIELD_STYLE =
+    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL;
 static const int64_t ATTRIBUTE_MAXIMUM_LENGTH = 1;
-static const int64_t FOCUS_GAINED = 14000;
-static const int64_t FOCUS_LOST = 14001;
 
 static LRESULT CALLBACK focus_procedure(HWND hwnd, UINT message, WPARAM wparam,
                                         LPARAM lparam) {
     WNDPROC native = reinterpret_cast<WNDPROC>(GetPropW(hwnd, L"TK_FieldProc"));
     if (message == WM_SETFOCUS) {
-        control_post(hwnd, FOCUS_GAINED);
+        control_post(hwnd, GADGET_FOCUS_GAINED);
     } else if (message == WM_KILLFOCUS) {
-        control_post(hwnd, FOCUS_LOST);
+        control_post(hwnd, GADGET_FOCUS_LOST);
     } else if (message == WM_NCDESTROY) {
         RemovePropW(hwnd, L"TK_FieldProc");
     }
@@ -64,7 +62,7 @@ static LRESULT CALLBACK focus_procedure(HWND hwnd, UINT message, WPARAM wparam,
 
 int64_t text_field_create(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
                           const wchar_t* text, uint32_t flags) {
-    DWORD ex_style = (flags & FLAG_BORDERLESS) ? 0 : WS_EX_CLIENTEDGE;
+    DWORD ex_style = (flags & TEXT_FIELD_BORDERLESS) ? 0 : WS_EX_CLIENTEDGE;
     GadgetObject* gadget = control_create_native(id, ex_style, L"Edit", text ? text : L"",
                                                  flags | TEXT_FIELD_STYLE, x, y, width, height);
     if (!gadget) {

@@ -15,7 +15,9 @@ static GadgetOperations g_text_view_ops;
 
 static const wchar_t CLIENT_RECT_PROPERTY[] = L"TK_ClientRect";
 static const wchar_t WORD_WRAP_PROPERTY[] = L"TK_WordWrap";
-static constexpr uint32_t TEXT_VIEW_STYLE = 0x503111C4;
+static constexpr DWORD TEXT_VIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
+                                         WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                         ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
 
 static void decide_visual_styles() {
     g_text_view.styles_decided = 1;
@@ -124,7 +126,7 @@ static int64_t set_text_utf8(HWND hwnd, const wchar_t* text) {
     int written = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, bytes, nullptr, nullptr);
     LRESULT result = 0;
     if (written == bytes) {
-        SETTEXTEX settings = {ST_DEFAULT, 65001};
+        SETTEXTEX settings = {ST_DEFAULT, CP_UTF8};
         result = SendMessageW(hwnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&settings),
                               reinterpret_cast<LPARAM>(utf8));
     }
@@ -236,12 +238,15 @@ static int64_t text_view_set_font(GadgetObject* gadget, HFONT font) {
     return 1;
 }
 
-// Change notifications that reach the parent as WM_NOTIFY become subtype 768;
-// EN_CHANGE as WM_COMMAND gets the same subtype from default processing.
+// Change notifications that reach the parent as WM_NOTIFY become
+// GADGET_CHANGED; EN_CHANGE as WM_COMMAND gets the same subtype from default
+// processing.
+static_assert(GADGET_CHANGED == EN_CHANGE, "a changed text view reports EN_CHANGE");
+
 static LRESULT text_view_notify(GadgetObject* gadget, HWND, UINT message, WPARAM,
                                 LPARAM lparam) {
-    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lparam)->code == 0x300) {
-        control_post(gadget->hwnd, 768);
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lparam)->code == EN_CHANGE) {
+        control_post(gadget->hwnd, GADGET_CHANGED);
         return 0;
     }
     return CONTROL_DEFAULT_RESULT;

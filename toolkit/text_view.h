@@ -4,12 +4,7 @@
 #include <uxtheme.h>
 #include <stdint.h>
 #include "toolkit/control_core.h"
-
-// Flags of text_view_create that the toolkit interprets itself.
-enum : uint32_t {
-    TEXT_VIEW_READ_ONLY = 0x800,
-    TEXT_VIEW_WORD_WRAP = 0x10000000,
-};
+#include "toolkit/controls.h"
 
 // Line state in kind_slot_1, used when lines are appended.
 enum : int64_t {

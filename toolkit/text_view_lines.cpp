@@ -5,12 +5,15 @@
 #include <richedit.h>
 #include "runtime/strings.h"
 
+// The code page by which the rich edit control counts in UTF-16 units.
+static constexpr UINT CODE_PAGE_UTF16 = 1200;
+
 static int64_t line_count(HWND hwnd) {
     return SendMessageW(hwnd, EM_GETLINECOUNT, 0, 0);
 }
 
 static int64_t text_length(HWND hwnd) {
-    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, CODE_PAGE_UTF16};
     return SendMessageW(hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
 }
 

@@ -121,9 +121,9 @@ static LRESULT on_nc_destroy(HWND hwnd, WPARAM wparam, LPARAM lparam) {
 LRESULT CALLBACK text_view_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_SETFOCUS:
-        return on_focus(hwnd, message, wparam, lparam, 14000);
+        return on_focus(hwnd, message, wparam, lparam, GADGET_FOCUS_GAINED);
     case WM_KILLFOCUS:
-        return on_focus(hwnd, message, wparam, lparam, 14001);
+        return on_focus(hwnd, message, wparam, lparam, GADGET_FOCUS_LOST);
     case WM_SETFONT:
         return on_set_font(hwnd, wparam, lparam);
     case WM_NCCALCSIZE:

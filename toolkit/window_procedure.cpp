@@ -9,7 +9,8 @@
 #include "toolkit/windows.h"
 #include "runtime/runtime.h"
 
-static const UINT MESSAGE_FORWARD = 13120;
+// The notification-area icon's callback message; no system message has
+// this number.
 static const UINT MESSAGE_TRAY = 12501;
 static const int64_t MENU_SENDER_ID = -10000;
 

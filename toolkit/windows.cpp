@@ -10,16 +10,19 @@
 #include "runtime/runtime.h"
 #include "runtime/libraries.h"
 
-enum : uint32_t {
-    FLAG_CENTRE_SCREEN = 0x1,
-    FLAG_CENTRE_PARENT = 0x2,
-    FLAG_TOOL_WINDOW = 0x4,
-    FLAG_KEEP_LIST = 0x8,
-    FLAG_MAXIMIZED = 0x1000000,
-    FLAG_NO_ACTIVATE = 0x2000000,
-    FLAG_HIDDEN = 0x10000000,
-    FLAG_MINIMIZED = 0x20000000,
-};
+// Flags that only place or show the window: alone they ask for a caption.
+static constexpr uint32_t PLACEMENT_FLAGS =
+    WINDOW_HIDDEN | WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_PARENT;
+// What a tool window drops: the boxes and the minimized or maximized start.
+static constexpr uint32_t TOOL_WINDOW_DROPS =
+    WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_MAXIMIZE | WS_MINIMIZE;
+// The toolkit's bits among the styles: the frame is measured without these,
+// and the native window made without them and WINDOW_NO_ACTIVATE.
+static constexpr uint32_t POSITION_FLAGS =
+    WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_PARENT | WINDOW_TOOL;
+static constexpr uint32_t TOOLKIT_ONLY_FLAGS = POSITION_FLAGS | WINDOW_NO_ACTIVATE;
+// A sizable window with a caption: its frame is drawn wider with composition on.
+static constexpr uint32_t SIZABLE_CAPTION = WS_CAPTION | WS_THICKFRAME;
 
 static const int32_t DEFAULT_POSITION = -65535;
 
@@ -56,20 +59,20 @@ static void register_window_class(const wchar_t* name) {
     window_class.hInstance = g_runtime.instance;
     window_class.hIcon = g_program_icon;
     window_class.hCursor = g_arrow_cursor;
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(16);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = name;
     RegisterClassExW(&window_class);
 }
 
 static uint32_t native_style(uint32_t flags, uint32_t* ex_style) {
-    uint32_t style = flags & ~FLAG_KEEP_LIST;
-    if ((style & 0xEFFFFFFC) == 0) {
+    uint32_t style = flags & ~WINDOW_KEEP_LIST;
+    if ((style & ~PLACEMENT_FLAGS) == 0) {
         style |= WS_CAPTION;
     }
-    style &= ~FLAG_HIDDEN;
+    style &= ~WINDOW_HIDDEN;
     *ex_style = 0;
-    if (style & FLAG_TOOL_WINDOW) {
-        style &= ~(0x20000u | 0x10000u | 0x1000000u | 0x20000000u);
+    if (style & WINDOW_TOOL) {
+        style &= ~TOOL_WINDOW_DROPS;
         style |= WS_CAPTION;
         *ex_style = WS_EX_TOOLWINDOW;
     }
@@ -98,13 +101,13 @@ static bool composition_enabled() {
 }
 
 static void window_position(int32_t* x, int32_t* y, uint32_t flags, uint32_t style) {
-    bool centred = (flags & (FLAG_CENTRE_SCREEN | FLAG_CENTRE_PARENT)) != 0;
+    bool centred = (flags & (WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_PARENT)) != 0;
     if (*x == DEFAULT_POSITION || (*y == DEFAULT_POSITION && !centred)) {
         *x = CW_USEDEFAULT;
         *y = CW_USEDEFAULT;
         return;
     }
-    if ((style & 0xC40000) == 0xC40000 && composition_enabled()) {
+    if ((style & SIZABLE_CAPTION) == SIZABLE_CAPTION && composition_enabled()) {
         *x -= 5;
     }
 }
@@ -147,7 +150,7 @@ static void centre_window(HWND hwnd, HWND parent, uint32_t flags) {
     int32_t height = outer.bottom - outer.top;
     int32_t x = 0;
     int32_t y = 0;
-    if (flags & FLAG_CENTRE_SCREEN) {
+    if (flags & WINDOW_CENTRE_SCREEN) {
         RECT area = work_area(hwnd);
         x = centred_between(width, area.left, area.right);
         y = centred_between(height, area.top, area.bottom);
@@ -166,11 +169,11 @@ static void centre_window(HWND hwnd, HWND parent, uint32_t flags) {
 }
 
 static void show_window(HWND hwnd, uint32_t style) {
-    bool quiet = (style & FLAG_NO_ACTIVATE) != 0;
+    bool quiet = (style & WINDOW_NO_ACTIVATE) != 0;
     int command = quiet ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
-    if (style & FLAG_MAXIMIZED) {
+    if (style & WINDOW_MAXIMIZED) {
         command = quiet ? SW_SHOWNA : SW_MAXIMIZE;
-    } else if (style & FLAG_MINIMIZED) {
+    } else if (style & WINDOW_MINIMIZED) {
         command = quiet ? SW_SHOWMINNOACTIVE : SW_SHOWMINIMIZED;
     }
     ShowWindow(hwnd, command);
@@ -178,7 +181,7 @@ static void show_window(HWND hwnd, uint32_t style) {
 
 static void build_accelerators(WindowObject* window, uint32_t style) {
     window->accelerator_count = 2;
-    window->size_state = (style & (FLAG_MAXIMIZED | FLAG_MINIMIZED)) ? 1 : 0;
+    window->size_state = (style & (WINDOW_MAXIMIZED | WINDOW_MINIMIZED)) ? 1 : 0;
     ACCEL* entries = static_cast<ACCEL*>(heap_alloc(2 * sizeof(ACCEL)));
     window->accelerator_entries = entries;
     if (!entries) {
@@ -198,12 +201,12 @@ static HWND create_native(int64_t id, int32_t x, int32_t y, int32_t width, int32
     uint32_t ex_style = 0;
     uint32_t style = native_style(flags, &ex_style);
     RECT outer = {0, 0, width, height};
-    AdjustWindowRectEx(&outer, style & ~0x7u, FALSE, ex_style);
+    AdjustWindowRectEx(&outer, style & ~POSITION_FLAGS, FALSE, ex_style);
     window_position(&x, &y, flags, style);
     wchar_t name[48];
     window_class_name(id, name, 48);
-    return CreateWindowExW(ex_style, name, title ? title : L"", style & ~0x2000007u, x, y,
-                           outer.right - outer.left, outer.bottom - outer.top, parent,
+    return CreateWindowExW(ex_style, name, title ? title : L"", style & ~TOOLKIT_ONLY_FLAGS,
+                           x, y, outer.right - outer.left, outer.bottom - outer.top, parent,
                            nullptr, g_runtime.instance, nullptr);
 }
 
@@ -230,16 +233,16 @@ int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t hei
     window->events_enabled = 0;
     SetPropW(hwnd, L"TK_WindowID", reinterpret_cast<HANDLE>(window_id + 1));
     window_ids_remember(hwnd, window_id);
-    if (flags & (FLAG_CENTRE_SCREEN | FLAG_CENTRE_PARENT)) {
+    if (flags & (WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_PARENT)) {
         centre_window(hwnd, parent, flags);
     }
     uint32_t ex_style = 0;
     uint32_t style = native_style(flags, &ex_style);
-    if (!(flags & FLAG_HIDDEN)) {
+    if (!(flags & WINDOW_HIDDEN)) {
         show_window(hwnd, style);
     }
     build_accelerators(window, style);
-    if (!(flags & FLAG_KEEP_LIST)) {
+    if (!(flags & WINDOW_KEEP_LIST)) {
         control_list_use(hwnd);
     }
     window->events_enabled = 1;
@@ -309,7 +312,7 @@ void window_close(int64_t id) {
 void window_library_start() {
     g_windows = registry_create_kind(sizeof(WindowObject), 16, release_window);
     g_program_icon = LoadIconW(g_runtime.instance, MAKEINTRESOURCEW(1));
-    g_arrow_cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    g_arrow_cursor = LoadCursorW(nullptr, IDC_ARROW);
 }
 
 void window_library_end() {

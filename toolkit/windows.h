@@ -3,9 +3,26 @@
 #include <windows.h>
 #include <stdint.h>
 
+// Flags of window_open: WS_ styles (WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX,
+// WS_MAXIMIZEBOX, WS_THICKFRAME) together with the toolkit's own bits below.
+// The toolkit's bits that share a style bit mean what they say here, not
+// the style.
+enum : uint32_t {
+    WINDOW_CENTRE_SCREEN = 0x1,          // centred in the work area
+    WINDOW_CENTRE_PARENT = 0x2,          // centred on the parent (else the active window)
+    WINDOW_TOOL = 0x4,                   // tool window: small caption, no boxes
+    WINDOW_KEEP_LIST = 0x8,              // the current control list stays where it is
+    WINDOW_MAXIMIZED = WS_MAXIMIZE,      // shown maximized
+    WINDOW_NO_ACTIVATE = 0x2000000,      // shown without taking the activation
+    WINDOW_HIDDEN = 0x10000000,          // not shown until window_show
+    WINDOW_MINIMIZED = WS_MINIMIZE,      // shown minimized
+};
+// A caption with the system menu, placed where asked.
+constexpr uint32_t WINDOW_PLAIN = WS_CAPTION | WS_SYSMENU;
+
 int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t height,
-                    const wchar_t* title, uint32_t flags = 0xC80000, HWND parent = nullptr);
-// Shows a window opened with the hidden flag (0x10000000).
+                    const wchar_t* title, uint32_t flags = WINDOW_PLAIN, HWND parent = nullptr);
+// Shows a window opened with WINDOW_HIDDEN.
 void window_show(int64_t id);
 HWND window_handle(int64_t id);
 void window_close(int64_t id);

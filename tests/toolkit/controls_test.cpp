@@ -15,14 +15,14 @@ protected:
 };
 
 TEST_F(ControlsTest, ContainersHoldExactlyTheControlsCreatedWhileOpen) {
-    container_create(20, 0, 0, 200, 200, 8);
+    container_create(20, 0, 0, 200, 200, CONTAINER_CLIENT_EDGE);
     button_create(21, 0, 0, 50, 20, L"");
     label_create(22, 0, 30, 50, 20, L"");
     control_list_close();
-    container_create(30, 200, 0, 200, 200, 8);
+    container_create(30, 200, 0, 200, 200, CONTAINER_CLIENT_EDGE);
     text_field_create(31, 0, 0, 50, 20, L"");
     control_list_close();
-    container_create(40, 400, 0, 200, 200, 8);
+    container_create(40, 400, 0, 200, 200, CONTAINER_CLIENT_EDGE);
     option_create(41, 0, 0, 50, 20, L"");
     option_create(42, 0, 30, 50, 20, L"");
     control_list_close();
@@ -92,12 +92,12 @@ TEST_F(ControlsTest, FocusOfATextFieldIsReported) {
     pump();
     std::vector<QueuedEvent> focus;
     for (const QueuedEvent& event : drain_code(EVENT_GADGET)) {
-        if (event.subtype == 14000 || event.subtype == 14001) {
+        if (event.subtype == GADGET_FOCUS_GAINED || event.subtype == GADGET_FOCUS_LOST) {
             focus.push_back(event);
         }
     }
-    std::vector<QueuedEvent> expected = {{EVENT_GADGET, field, 14000},
-                                         {EVENT_GADGET, field, 14001}};
+    std::vector<QueuedEvent> expected = {{EVENT_GADGET, field, GADGET_FOCUS_GAINED},
+                                         {EVENT_GADGET, field, GADGET_FOCUS_LOST}};
     EXPECT_EQ(focus, expected);
 }
 
@@ -145,7 +145,7 @@ TEST_F(ControlsTest, TextFieldLengthLimitIsAtLeastOne) {
 }
 
 TEST_F(ControlsTest, ClosingTheWindowFreesIdsAndDropsTheirEvents) {
-    container_create(60, 0, 0, 300, 300, 8);
+    container_create(60, 0, 0, 300, 300, CONTAINER_CLIENT_EDGE);
     button_create(61, 0, 0, 50, 20, L"");
     text_field_create(62, 0, 30, 50, 20, L"");
     control_list_close();
@@ -154,7 +154,7 @@ TEST_F(ControlsTest, ClosingTheWindowFreesIdsAndDropsTheirEvents) {
     drain();
     event_post(EVENT_GADGET, 61, window, 0);
     event_post(EVENT_GADGET, 999, 12345, 0);
-    event_post(EVENT_GADGET, 62, window, 0x300);
+    event_post(EVENT_GADGET, 62, window, EN_CHANGE);
     window_close(window);
     for (int64_t id : {60, 61, 62, 63}) {
         EXPECT_EQ(control_handle(id), nullptr) << "control " << id;
@@ -162,7 +162,7 @@ TEST_F(ControlsTest, ClosingTheWindowFreesIdsAndDropsTheirEvents) {
     EXPECT_EQ(window_handle(window), nullptr);
     std::vector<QueuedEvent> expected = {{EVENT_GADGET, 999, 0}};
     EXPECT_EQ(drain(), expected);
-    window = window_open(ANY_ID, 0, 0, 100, 100, L"", 0xC80000);   // for TearDown
+    window = window_open(ANY_ID, 0, 0, 100, 100, L"", WINDOW_PLAIN);   // for TearDown
 }
 
 }  // namespace

@@ -12,9 +12,6 @@
 
 namespace {
 
-// The installer's flags: folders only, sorted, no documents item, selection
-// always shown, no lines.
-constexpr uint32_t INSTALLER_FLAGS = 0x5000241;
 
 class FolderTreeTest : public WindowTestBase {
 protected:
@@ -76,7 +73,7 @@ protected:
 };
 
 TEST_F(FolderTreeTest, SetTextOpensTheTreeDownToTheFolderAndSelectsIt) {
-    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, L"", INSTALLER_FLAGS);
+    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, L"", SETUP_TREE_FLAGS);
     ASSERT_NE(tree, 0);
     HWND native = tree_of(tree);
     EXPECT_EQ(control_text(tree), L"");
@@ -108,7 +105,8 @@ TEST_F(FolderTreeTest, SetTextOpensTheTreeDownToTheFolderAndSelectsIt) {
 }
 
 TEST_F(FolderTreeTest, ExpandButtonsFollowFoldersOrMatchingFiles) {
-    int64_t folders = folder_tree_create(ANY_ID, 10, 10, 300, 460, L"C:\\phtree\\", 0x1);
+    int64_t folders = folder_tree_create(ANY_ID, 10, 10, 300, 460, L"C:\\phtree\\",
+                                         TREE_FOLDERS_ONLY);
     int64_t files = folder_tree_create(ANY_ID, 320, 10, 300, 460, L"C:\\phtree\\", 0);
     HWND folders_tree = tree_of(folders);
     HWND files_tree = tree_of(files);
@@ -156,7 +154,7 @@ TEST_F(FolderTreeTest, CreationTextWithAPatternSetsFolderAndPattern) {
 
 TEST_F(FolderTreeTest, ComputerItemHoldsDrivesAndDocumentsUnlessLeftOut) {
     int64_t plain = folder_tree_create(ANY_ID, 10, 10, 300, 460, L"", 0);
-    int64_t without = folder_tree_create(ANY_ID, 320, 10, 300, 460, L"", 0x200);
+    int64_t without = folder_tree_create(ANY_ID, 320, 10, 300, 460, L"", TREE_NO_DOCUMENTS);
     for (int64_t tree : {plain, without}) {
         HWND native = tree_of(tree);
         HTREEITEM computer = next(native, nullptr, TVGN_ROOT);
@@ -178,7 +176,7 @@ TEST_F(FolderTreeTest, ComputerItemHoldsDrivesAndDocumentsUnlessLeftOut) {
 
 TEST_F(FolderTreeTest, MouseClickOnAFolderQueuesSelectionThenClick) {
     int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, L"C:\\phtree\\",
-                                      INSTALLER_FLAGS);
+                                      SETUP_TREE_FLAGS);
     HWND native = tree_of(tree);
     HTREEITEM target = child_named(native, selected(native), L"Files");
     ASSERT_NE(target, nullptr);
@@ -191,7 +189,8 @@ TEST_F(FolderTreeTest, MouseClickOnAFolderQueuesSelectionThenClick) {
     MapWindowPoints(native, hwnd, &point, 1);
     click_at(hwnd, point);
     pump(300);
-    const std::vector<QueuedEvent> expected = {{EVENT_GADGET, tree, 768}, {EVENT_GADGET, tree, 0}};
+    const std::vector<QueuedEvent> expected = {{EVENT_GADGET, tree, GADGET_CHANGED},
+                                               {EVENT_GADGET, tree, 0}};
     EXPECT_EQ(drain_code(EVENT_GADGET), expected);
     EXPECT_EQ(control_text(tree), L"C:\\phtree\\Files\\");
 }
@@ -238,7 +237,7 @@ TEST_F(FolderTreeTest, WatchThreadEndsCleanlyAtShutdown) {
 // A hidden tree keeps the texts it is given and fills itself only when it is
 // shown, applying them in order and reporting nothing.
 TEST_F(FolderTreeTest, HiddenTreeFillsItselfWhenShown) {
-    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, L"", INSTALLER_FLAGS);
+    int64_t tree = folder_tree_create(ANY_ID, 10, 10, 350, 460, L"", SETUP_TREE_FLAGS);
     control_hide(tree, 1);
     control_set_text(tree, L"C:\\phtree\\");
     control_set_text(tree, L"C:\\phtree\\Alpha\\");

@@ -43,7 +43,8 @@ TEST_F(ChildLook, TheAgreementBorderMatchesTheTheme) {
     ASSERT_TRUE(look);
     EXPECT_EQ(IsAppThemed() != FALSE, look->themed);
     open_window(100, 200, 800, 610, L"Setup");
-    int64_t view = text_view_create(ANY_ID, 200, 120, 400, 270, 0x10000800);   // the agreement
+    // The agreement.
+    int64_t view = text_view_create(ANY_ID, 200, 120, 400, 270, SETUP_AGREEMENT_FLAGS);
     ASSERT_NE(view, 0);
     HWND native = control_handle(view);
     // Themed, the theme's edit border replaces the classic sunken edge.

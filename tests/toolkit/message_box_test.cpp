@@ -65,7 +65,7 @@ protected:
     int64_t windows[4] = {};
     void SetUp() override {
         for (int i = 0; i < 4; i++) {
-            windows[i] = window_open(ANY_ID, 50 + 60 * i, 50, 200, 100, L"Window", 0xC80000);
+            windows[i] = window_open(ANY_ID, 50 + 60 * i, 50, 200, 100, L"Window", WINDOW_PLAIN);
             ASSERT_NE(windows[i], 0);
         }
         EnableWindow(window_handle(windows[2]), FALSE);

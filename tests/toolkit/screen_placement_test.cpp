@@ -46,7 +46,7 @@ TEST_F(ScreenPlacementTest, TheSetupWindowLiesInTheWorkAreaWhereverItFits) {
     work.bottom -= taskbar;
     ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0));
 
-    open_window(100, 200, 800, 610, L"Setup", 0xCA0001);   // the setup's window
+    open_window(100, 200, 800, 610, L"Setup", SETUP_WINDOW_FLAGS);   // the setup's window
     ASSERT_TRUE(hwnd);
     RECT outer;
     GetWindowRect(hwnd, &outer);

@@ -37,15 +37,16 @@ std::wstring agreement_text() {
 }
 
 TEST_F(TextViewTest, ReadOnlyWrappedViewScrollsVerticallyAndIgnoresTyping) {
-    int64_t view = text_view_create(ANY_ID, 10, 10, 300, 120, 0x10000800);
+    int64_t view = text_view_create(ANY_ID, 10, 10, 300, 120,
+                                    TEXT_VIEW_READ_ONLY | TEXT_VIEW_WORD_WRAP);
     ASSERT_NE(view, 0);
     int64_t next = button_create(ANY_ID, 10, 200, 80, 24, L"Next");
     HWND native = control_handle(view);
     wchar_t class_name[32];
     GetClassNameW(native, class_name, 32);
     EXPECT_STREQ(class_name, L"RichEdit20W");
-    EXPECT_EQ(control_get_attribute(view, 0x800), 1);
-    EXPECT_EQ(control_get_attribute(view, 0x10000000), 1);
+    EXPECT_EQ(control_get_attribute(view, TEXT_VIEW_READ_ONLY), 1);
+    EXPECT_EQ(control_get_attribute(view, TEXT_VIEW_WORD_WRAP), 1);
     std::wstring text = agreement_text();
     control_set_text(view, text.c_str());
     pump();

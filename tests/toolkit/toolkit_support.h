@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "toolkit/control_core.h"
+#include "installer/window_flags.h"
 
 struct QueuedEvent {
     int32_t code;
@@ -48,6 +49,6 @@ protected:
     int64_t window = 0;
     HWND hwnd = nullptr;
     void open_window(int32_t x, int32_t y, int32_t width, int32_t height, const wchar_t* title,
-                     uint32_t flags = 0xCA0001);
+                     uint32_t flags = SETUP_WINDOW_FLAGS);
     void TearDown() override;
 };

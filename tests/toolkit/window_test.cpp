@@ -8,9 +8,12 @@
 
 namespace {
 
+// The setup window's styles, not shown.
+constexpr uint32_t HIDDEN_FLAGS = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WINDOW_HIDDEN;
+
 class WindowTest : public WindowTestBase {
 protected:
-    void open(uint32_t flags = 0xCA0001) {
+    void open(uint32_t flags = SETUP_WINDOW_FLAGS) {
         open_window(100, 200, 800, 610, L"Toolkit test", flags);
         ASSERT_TRUE(hwnd);
     }
@@ -72,7 +75,7 @@ TEST_F(WindowTest, CloseBoxAndAltF4PostCloseAndTheWindowStays) {
 }
 
 TEST_F(WindowTest, RestoreAfterMaximizePostsRestoreThenOneSize) {
-    open(0xCF0001);   // sizable, minimize and maximize boxes
+    open(SETUP_WINDOW_FLAGS | WS_THICKFRAME | WS_MAXIMIZEBOX);
     ShowWindow(hwnd, SW_MAXIMIZE);
     pump();
     std::vector<QueuedEvent> maximized;
@@ -103,7 +106,7 @@ TEST_F(WindowTest, TabWrapsBothWaysAndSkipsLabelsAndContainers) {
     open();
     HWND first = reinterpret_cast<HWND>(button_create(1, 10, 10, 100, 30, L"First"));
     label_create(2, 10, 50, 100, 20, L"Label");
-    container_create(3, 10, 80, 300, 100, 8);
+    container_create(3, 10, 80, 300, 100, CONTAINER_CLIENT_EDGE);
     HWND inner = reinterpret_cast<HWND>(text_field_create(4, 10, 10, 100, 24, L""));
     control_list_close();
     HWND last = reinterpret_cast<HWND>(button_create(5, 10, 200, 100, 30, L"Last"));
@@ -170,7 +173,7 @@ TEST(WindowIds, EveryOpenWindowAnswersItsIdAndAClosedOneNothing) {
     const int64_t count = 40;
     std::vector<HWND> handles;
     for (int64_t id = first; id < first + count; id++) {
-        ASSERT_NE(window_open(id, 0, 0, 200, 100, L"Id test", 0xCA0000 | 0x10000000), 0);
+        ASSERT_NE(window_open(id, 0, 0, 200, 100, L"Id test", HIDDEN_FLAGS), 0);
         handles.push_back(window_handle(id));
         button_create(id, 10, 10, 80, 24, L"Go");
     }
@@ -193,7 +196,7 @@ TEST(WindowIds, EveryOpenWindowAnswersItsIdAndAClosedOneNothing) {
         window_close(id);
         EXPECT_EQ(window_id_from_handle(handles[id - first]), -1);
     }
-    ASSERT_NE(window_open(first, 0, 0, 200, 100, L"Id test", 0xCA0000 | 0x10000000), 0);
+    ASSERT_NE(window_open(first, 0, 0, 200, 100, L"Id test", HIDDEN_FLAGS), 0);
     EXPECT_EQ(window_id_from_handle(window_handle(first)), first);
     window_close(first);
     while (event_fetch() != 0) {
