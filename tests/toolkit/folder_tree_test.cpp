@@ -7,7 +7,7 @@
 #include "toolkit_support.h"
 #include "toolkit/controls.h"
 #include "toolkit/events.h"
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include "toolkit/windows.h"
 
 namespace {

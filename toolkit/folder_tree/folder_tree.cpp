@@ -1,6 +1,6 @@
 // Folder tree control (kind 24): shared set-up, creation, release, state,
 // text and colours.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <shellapi.h>
 #include <shlobj.h>
 #include "toolkit/controls.h"

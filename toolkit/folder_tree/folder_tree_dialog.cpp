@@ -1,7 +1,7 @@
 // The drive-not-ready dialog: a small modeless dialog, built in memory, that
 // tells the user to insert a medium. It shows the drive's icon, disables the
 // tree while open and enables it again when it closes.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <shellapi.h>
 #include <wchar.h>
 

@@ -1,7 +1,7 @@
 // Filling a folder tree item on its first expansion: the folders under it
 // (with a has-children flag each) and, unless folders only, the files that
 // match the tree's patterns; sorted when the tree asks for it.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <shlwapi.h>
 #include <wchar.h>
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Per-extension icon cache of the folder tree's file items, shared by all
 // trees and guarded by its own lock.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <shellapi.h>
 #include <wchar.h>
 #include "runtime/runtime.h"

@@ -1,6 +1,6 @@
 // Folder tree items: parameters, paths, the rebuild of computer, drives and
 // documents, and set_text, which opens the tree down to a path.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <shellapi.h>
 #include <wchar.h>
 

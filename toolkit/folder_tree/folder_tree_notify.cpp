@@ -1,6 +1,6 @@
 // Folder tree notifications and the device-change hook on the top-level
 // window that keeps the drive items of every tree up to date.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <dbt.h>
 
 static void select_drop_highlight(HWND tree) {

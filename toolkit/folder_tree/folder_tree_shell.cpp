@@ -4,7 +4,7 @@
 // list and take some 60-100 ms, so a program may start reading them on a
 // worker thread before it builds its first tree; the first creation then
 // only waits for that thread.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <shellapi.h>
 #include <shlobj.h>
 

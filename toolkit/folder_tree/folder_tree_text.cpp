@@ -1,7 +1,7 @@
 // Folder tree set_text: splits the text into a target folder and a file
 // pattern, rebuilds when needed and walks down to the target, expanding each
 // level and selecting the last one.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 #include <wchar.h>
 
 struct TreeTarget {

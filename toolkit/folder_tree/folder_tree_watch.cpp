@@ -4,7 +4,7 @@
 // through a second event. A changed directory posts MESSAGE_FORWARD with the
 // control's handle to the control's parent. No tree registers a watch, so
 // here the thread only waits until shutdown.
-#include "toolkit/folder_tree.h"
+#include "toolkit/folder_tree/folder_tree.h"
 
 enum : int32_t { WATCH_NONE = 0, WATCH_ADD = 1, WATCH_REMOVE = 2, WATCH_QUIT = 3 };
 constexpr DWORD WATCH_ACK_TIMEOUT = 5000;

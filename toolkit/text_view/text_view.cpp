@@ -1,6 +1,6 @@
 // Multi-line rich text control (kind 22): library set-up, creation, text,
 // attributes, colours and font.
-#include "toolkit/text_view.h"
+#include "toolkit/text_view/text_view.h"
 #include <richedit.h>
 #include "toolkit/common_controls_6.h"
 #include "toolkit/controls.h"

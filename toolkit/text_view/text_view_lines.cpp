@@ -1,7 +1,7 @@
 // Line operations of the rich text kind. Lines are the control's own lines
 // (EM_GETLINECOUNT); "\n" separates them when the toolkit writes. The line
 // state in kind_slot_1 lets an empty first line exist before any text does.
-#include "toolkit/text_view.h"
+#include "toolkit/text_view/text_view.h"
 #include <richedit.h>
 #include "runtime/strings.h"
 

@@ -1,6 +1,6 @@
 // The rich text kind's window procedure: focus events, the text colour kept
 // across font changes, and the themed border when visual styles are in use.
-#include "toolkit/text_view.h"
+#include "toolkit/text_view/text_view.h"
 #include <vssym32.h>
 #include "runtime/runtime.h"
 
