@@ -30,6 +30,9 @@ target_link_libraries(png_static PUBLIC ph_zlib)
 # own, since png.h and pngpriv.h include the pnglibconf.h beside them.
 set(png_read_dir ${CMAKE_BINARY_DIR}/third_party/libpng_read)
 file(GLOB png_read_inputs RELATIVE ${png_dir} ${png_dir}/*.c ${png_dir}/*.h ${png_dir}/intel/*.c)
+# The source's own pnglibconf.h is replaced below; copied too, it would
+# overwrite the reading configuration at every configure and rebuild libpng.
+list(REMOVE_ITEM png_read_inputs pnglibconf.h)
 foreach(input ${png_read_inputs})
     configure_file(${png_dir}/${input} ${png_read_dir}/${input} COPYONLY)
 endforeach()
