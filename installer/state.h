@@ -5,7 +5,6 @@
 
 struct InstallerState {
     int64_t main_window;
-    HBRUSH background_brush;
     wchar_t* install_folder;
     int64_t language;           // -1 none, 0 German, anything else English
     int64_t installed;

@@ -12,6 +12,7 @@ struct WindowObject {
     int32_t accelerator_count;
     int32_t size_state;        // 1 while minimized or maximized
     int32_t events_enabled;    // 0 while the window is being created
+    HBITMAP background;        // drawn behind the children; not owned
 };
 
 // Tab and Shift+Tab commands of every window's accelerator table.
@@ -33,5 +34,8 @@ LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 bool dialog_keys_translate(const MSG* message);
 // Shows the keyboard cues of a window (WM_UPDATEUISTATE) unless shown.
 void window_show_cues(HWND hwnd);
+// Draws `picture` into the part of `dc` being erased (window_background.cpp);
+// false without a picture.
+bool window_background_paint(HBITMAP picture, HDC dc);
 // "WindowClass_%I64d" of a window id.
 void window_class_name(int64_t id, wchar_t* name, size_t count);

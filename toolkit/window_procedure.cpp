@@ -201,6 +201,17 @@ static LRESULT on_nc_destroy(const WindowContext* context) {
     return 1;
 }
 
+// A window with a picture draws it itself; the rest erase with their class
+// brush. Themed buttons reach this too, through DrawThemeParentBackground.
+static LRESULT on_erase_background(const WindowContext* context, HDC dc) {
+    WindowObject* window = context->record;
+    if (!window || context->hwnd != window->hwnd ||
+        !window_background_paint(window->background, dc)) {
+        return CONTROL_DEFAULT_RESULT;
+    }
+    return 1;
+}
+
 static LRESULT dispatch(const WindowContext* context, UINT message, WPARAM wparam,
                         LPARAM lparam) {
     switch (message) {
@@ -219,7 +230,9 @@ static LRESULT dispatch(const WindowContext* context, UINT message, WPARAM wpara
     case WM_MOVE: return on_move(context);
     case WM_SIZE: return on_size(context, wparam);
     case WM_ACTIVATE: return on_activate(context, wparam);
-    case WM_ERASEBKGND: post_window_event(context, EVENT_REPAINT, 0); break;
+    case WM_ERASEBKGND:
+        post_window_event(context, EVENT_REPAINT, 0);
+        return on_erase_background(context, reinterpret_cast<HDC>(wparam));
     case WM_SYSCOLORCHANGE: EnumChildWindows(context->hwnd, send_color_change, 0); break;
     case WM_GETMINMAXINFO: return on_min_max_info(context, lparam);
     case WM_TIMER: return on_timer(context, wparam);

@@ -24,6 +24,10 @@ int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t hei
                     const wchar_t* title, uint32_t flags = WINDOW_PLAIN, HWND parent = nullptr);
 // Shows a window opened with WINDOW_HIDDEN.
 void window_show(int64_t id);
+// The picture drawn behind the window's children from its top-left corner
+// (null: the class brush again). The caller keeps the bitmap alive while
+// the window shows it.
+void window_set_background(int64_t id, HBITMAP picture);
 HWND window_handle(int64_t id);
 void window_close(int64_t id);
 int64_t window_id_from_handle(HWND hwnd);
