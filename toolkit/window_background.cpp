@@ -15,12 +15,32 @@ void window_set_background(int64_t id, HBITMAP picture) {
     InvalidateRect(window->hwnd, nullptr, TRUE);
 }
 
-bool window_background_paint(HBITMAP picture, HDC dc) {
-    if (!picture || !dc) {
-        return false;
+// The tiles of a `width` x `height` picture that meet `area`, each copied
+// where it overlaps: a picture smaller than the window repeats, as a pattern
+// brush would repeat it. Logical coordinates on both sides: a themed child
+// that asks its parent for the background moves the origin of its own DC.
+static bool draw_tiles(HDC dc, HDC source, const RECT& area, LONG width, LONG height) {
+    bool drawn = true;
+    LONG first_y = area.top - ((area.top % height) + height) % height;
+    LONG first_x = area.left - ((area.left % width) + width) % width;
+    for (LONG y = first_y; y < area.bottom; y += height) {
+        for (LONG x = first_x; x < area.right; x += width) {
+            LONG left = x > area.left ? x : area.left;
+            LONG top = y > area.top ? y : area.top;
+            LONG right = x + width < area.right ? x + width : area.right;
+            LONG bottom = y + height < area.bottom ? y + height : area.bottom;
+            drawn = BitBlt(dc, left, top, right - left, bottom - top, source, left - x, top - y,
+                           SRCCOPY) && drawn;
+        }
     }
+    return drawn;
+}
+
+bool window_background_paint(HBITMAP picture, HDC dc) {
+    BITMAP size = {};
     RECT area;
-    if (GetClipBox(dc, &area) == ERROR) {
+    if (!picture || !dc || !GetObjectW(picture, sizeof size, &size) || size.bmWidth <= 0 ||
+        size.bmHeight <= 0 || GetClipBox(dc, &area) == ERROR) {
         return false;
     }
     HDC source = CreateCompatibleDC(dc);
@@ -28,11 +48,8 @@ bool window_background_paint(HBITMAP picture, HDC dc) {
         return false;
     }
     HGDIOBJ previous = SelectObject(source, picture);
-    // Logical coordinates on both sides: a themed child that asks its
-    // parent for the background moves the origin of its own DC.
-    BOOL drawn = BitBlt(dc, area.left, area.top, area.right - area.left,
-                        area.bottom - area.top, source, area.left, area.top, SRCCOPY);
+    bool drawn = draw_tiles(dc, source, area, size.bmWidth, size.bmHeight);
     SelectObject(source, previous);
     DeleteDC(source);
-    return drawn != FALSE;
+    return drawn;
 }

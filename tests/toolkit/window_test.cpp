@@ -4,6 +4,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/events.h"
 #include "toolkit/windows.h"
+#include "toolkit/window_core.h"
 #include "runtime/registry.h"
 
 namespace {
@@ -204,3 +205,38 @@ TEST(WindowIds, EveryOpenWindowAnswersItsIdAndAClosedOneNothing) {
 }
 
 }  // namespace
+
+// A picture drawn behind a window repeats when it is smaller than the part
+// erased, also for a child that moved the origin of the DC it passes.
+TEST(WindowBackground, SmallPictureTilesFromTheWindowsCorner) {
+    const COLORREF colours[2][3] = {{RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)},
+                                    {RGB(9, 9, 9), RGB(99, 99, 99), RGB(199, 199, 199)}};
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(screen, 3, 2);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 8, 5);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, picture);
+    for (int y = 0; y < 2; y++) {
+        for (int x = 0; x < 3; x++) {
+            SetPixel(dc, x, y, colours[y][x]);
+        }
+    }
+    SelectObject(dc, canvas);
+    for (POINT origin : {POINT{0, 0}, POINT{-4, -1}}) {
+        SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+        ASSERT_TRUE(window_background_paint(picture, dc));
+        SetViewportOrgEx(dc, 0, 0, nullptr);
+        for (int y = 0; y < 5; y++) {
+            for (int x = 0; x < 8; x++) {
+                int lx = x - origin.x;
+                int ly = y - origin.y;
+                EXPECT_EQ(colours[ly % 2][lx % 3], GetPixel(dc, x, y)) << x << "," << y;
+            }
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    DeleteObject(picture);
+    ReleaseDC(nullptr, screen);
+}
