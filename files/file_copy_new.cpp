@@ -38,8 +38,7 @@ int64_t file_copy_new(const wchar_t* source, const wchar_t* target) {
         return 0;
     }
     if (!copied) {
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        SetFileInformationByHandle(to, FileDispositionInfo, &disposition, sizeof disposition);
+        handle_delete(to);
     }
     CloseHandle(to);
     return copied ? 1 : 0;

@@ -120,7 +120,7 @@ HANDLE handle_open_no_link(const wchar_t* path, DWORD access, DWORD share) {
     return handle;
 }
 
-static bool delete_through(HANDLE handle) {
+bool handle_delete(HANDLE handle) {
     FILE_DISPOSITION_INFO disposition = {TRUE};
     return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
                                       sizeof disposition) != 0;
@@ -140,7 +140,7 @@ int64_t file_remove_name(const wchar_t* path) {
     DWORD attributes = handle_attributes(handle);
     bool removed = attributes != INVALID_FILE_ATTRIBUTES &&
                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-                   final_name_matches(handle, path) && delete_through(handle);
+                   final_name_matches(handle, path) && handle_delete(handle);
     CloseHandle(handle);
     return removed ? 1 : 0;
 }
@@ -160,7 +160,7 @@ int64_t file_delete_no_link(const wchar_t* path) {
     DWORD attributes = handle_attributes(handle);
     int64_t result = 0;
     if (handle_names_path(handle, path) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        result = delete_through(handle) ? 1 : -1;
+        result = handle_delete(handle) ? 1 : -1;
     }
     CloseHandle(handle);
     return result;
@@ -178,7 +178,7 @@ HANDLE handle_create_new(const wchar_t* path, DWORD access, DWORD share) {
     // A link swapped in at the name in between (where CREATE_NEW would
     // follow one): the new file landed somewhere else and is taken back.
     if (!final_name_matches(handle, path)) {
-        delete_through(handle);
+        handle_delete(handle);
         CloseHandle(handle);
         return INVALID_HANDLE_VALUE;
     }

@@ -20,6 +20,11 @@ HANDLE handle_open_no_link(const wchar_t* path, DWORD access, DWORD share);
 // new file did not land at `path` itself (it is deleted again).
 HANDLE handle_create_new(const wchar_t* path, DWORD access, DWORD share);
 
+// Marks the file of an open handle (opened with DELETE access) for deletion
+// when the handle closes: a half-written file under a fixed name is taken
+// back through the handle that wrote it, never by name.
+bool handle_delete(HANDLE handle);
+
 // 1 deleted (or nothing there), 0 refused: a link, a folder, or a file
 // held open or running. The delete goes through the handle that was
 // checked, so nothing can be swapped in between.

@@ -111,8 +111,7 @@ static bool write_link_file(const wchar_t* path, IStream* stream) {
                     written == size;
     GlobalUnlock(memory);
     if (!complete) {
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+        handle_delete(file);
     }
     CloseHandle(file);
     return complete;
