@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <vector>
+#include "support/child_exit.h"
 #include "embedded_checksums.h"
 #include "sandbox_files.h"
 #include "unattended_support.h"
@@ -147,14 +148,7 @@ TEST_F(Unattended, LauncherReportsAnElevatedCopyThatCannotStart) {
                                CREATE_SUSPENDED, nullptr, nullptr, &startup, &process));
     bool moved = MoveFileW(copy.c_str(), (copy + L".moved").c_str());
     ResumeThread(process.hThread);
-    DWORD code = 99;
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    DWORD code = child_exit_code(process, 20000, 99);
     ASSERT_TRUE(moved);
     EXPECT_EQ(1u, code);
 }

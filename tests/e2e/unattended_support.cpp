@@ -1,5 +1,6 @@
 // The unattended tests' shared sandbox and setup runner.
 #include "unattended_support.h"
+#include "support/child_exit.h"
 #include <windows.h>
 #include <fstream>
 #include <vector>
@@ -58,15 +59,7 @@ long run_setup(const std::wstring& exe, const std::wstring& parameters,
                         &process)) {
         return -2;
     }
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return (long)code;
+    return (long)child_exit_code(process, 60000, (DWORD)-1);
 }
 
 std::string product_bytes() {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string>
+#include "support/child_exit.h"
 #include "toolkit_support.h"
 #include "toolkit/controls.h"
 
@@ -94,15 +95,7 @@ protected:
         if (!started) {
             return 99;
         }
-        DWORD code = 98;
-        if (WaitForSingleObject(child.hProcess, 60000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(child.hProcess, &code);
-        } else {
-            TerminateProcess(child.hProcess, 97);
-        }
-        CloseHandle(child.hThread);
-        CloseHandle(child.hProcess);
-        return code;
+        return child_exit_code(child, 60000, 97);
     }
 };
 
