@@ -1,0 +1,52 @@
+# The signing options checked at configure time and turned into the
+# arguments of cmake/sign_setup.cmake: empty when no key is configured.
+function(ph_signing_arguments out_var)
+    set(arguments)
+    if(PIKEHARBOUR_SIGN_PFX AND PIKEHARBOUR_SIGN_PKCS11_KEY)
+        message(FATAL_ERROR "PIKEHARBOUR_SIGN_PFX and PIKEHARBOUR_SIGN_PKCS11_KEY name two keys; "
+                            "set one")
+    endif()
+    if(PIKEHARBOUR_SIGN_PKCS11_KEY)
+        if(NOT PIKEHARBOUR_SIGN_PKCS11_KEY MATCHES "^pkcs11:")
+            message(FATAL_ERROR "PIKEHARBOUR_SIGN_PKCS11_KEY: '${PIKEHARBOUR_SIGN_PKCS11_KEY}' "
+                                "is not a pkcs11: URI")
+        endif()
+        # The cache, the build files and the build log would all keep it.
+        if(PIKEHARBOUR_SIGN_PKCS11_KEY MATCHES "[;?]pin-value=")
+            message(FATAL_ERROR "PIKEHARBOUR_SIGN_PKCS11_KEY carries the PIN (pin-value); "
+                                "put it into PIKEHARBOUR_SIGN_PASSWORD_FILE")
+        endif()
+        foreach(required PKCS11_MODULE CERTS)
+            if(NOT PIKEHARBOUR_SIGN_${required})
+                message(FATAL_ERROR "PIKEHARBOUR_SIGN_PKCS11_KEY needs PIKEHARBOUR_SIGN_${required}")
+            endif()
+        endforeach()
+        # The URI's attributes are separated by ';', CMake's list separator:
+        # it reaches the command as one argument only as $<SEMICOLON>.
+        string(REPLACE ";" "$<SEMICOLON>" key "${PIKEHARBOUR_SIGN_PKCS11_KEY}")
+        list(APPEND arguments "-DPKCS11_KEY=${key}")
+        set(files PKCS11_MODULE CERTS PASSWORD_FILE)
+    elseif(PIKEHARBOUR_SIGN_PFX)
+        set(files PFX PASSWORD_FILE)
+    else()
+        set(${out_var} "" PARENT_SCOPE)
+        return()
+    endif()
+    foreach(input ${files})
+        set(path "${PIKEHARBOUR_SIGN_${input}}")
+        if(path)
+            get_filename_component(path "${path}" ABSOLUTE BASE_DIR ${CMAKE_BINARY_DIR})
+            if(NOT EXISTS "${path}")
+                message(FATAL_ERROR "PIKEHARBOUR_SIGN_${input}: ${path} does not exist")
+            endif()
+            list(APPEND arguments -D${input}=${path})
+        endif()
+    endforeach()
+    if(PIKEHARBOUR_SIGN_TIMESTAMP_URL)
+        list(APPEND arguments -DTIMESTAMP_URL=${PIKEHARBOUR_SIGN_TIMESTAMP_URL})
+    else()
+        message(WARNING "Signing without PIKEHARBOUR_SIGN_TIMESTAMP_URL: Windows stops "
+                        "trusting the signature when the certificate expires or is revoked")
+    endif()
+    set(${out_var} ${arguments} PARENT_SCOPE)
+endfunction()
