@@ -28,7 +28,13 @@ struct LinkedList;
 void settings_file_lines_except(const wchar_t* key, LinkedList* lines);
 // The folder line of the settings file when it is an absolute local path
 // ("X:\..."), with a trailing backslash; empty otherwise.
+// For an all-users installation: the folder of its record.
 void settings_product_folder(wchar_t** folder);
+// The settings file's own folder line, whatever the installation kind.
+void settings_file_folder(wchar_t** folder);
+// The settings file names a folder that holds the product: only then is it
+// an installation (a file left behind by an all-users one is not).
+bool settings_names_product();
 void install_product();
 void remove_product();
 

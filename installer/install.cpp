@@ -3,9 +3,11 @@
 #include "files/files.h"
 #include "files/filesystem.h"
 #include "files/link_safe.h"
+#include "installer/all_users.h"
 #include "installer/create_path.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
+#include "installer/install_scope.h"
 #include "installer/integrity.h"
 #include "installer/shortcut.h"
 #include "installer/state.h"
@@ -53,18 +55,33 @@ static bool safety_copy_needed(const wchar_t* own) {
     return needed;
 }
 
-static void make_safety_copy() {
+// The profile's SetupBackup folder of a per-user installation. A failure
+// is told and the installation goes on, without an Apps & features entry.
+static bool make_profile_backup_folder() {
     wchar_t* home = nullptr;
     int64_t saved = temp_position();
     home_directory(saved);
     string_assign_temp(&home, saved);
-    if (create_path(home, L"PikeHarbour\\SetupBackup\\") == 0) {
+    bool made = create_path(home, L"PikeHarbour\\SetupBackup\\") != 0;
+    if (made) {
+        text_assign(&g_installer.backup_folder, home, L"PikeHarbour\\SetupBackup\\");
+    } else {
         installer_tell(ERROR_TITLE, L"'PikeHarbour_Setup.exe' could not create the Setupdir!");
-        string_free(home);
-        return;
     }
-    text_assign(&g_installer.backup_folder, home, L"PikeHarbour\\SetupBackup\\");
     string_free(home);
+    return made;
+}
+
+// False only when the all-users copy's folder is refused: the installation
+// does not go on without a copy that users cannot replace.
+static bool make_safety_copy() {
+    if (install_scope_all_users()) {
+        if (!all_users_copy_folder(&g_installer.backup_folder)) {
+            return false;
+        }
+    } else if (!make_profile_backup_folder()) {
+        return true;
+    }
     wchar_t* own = nullptr;
     assign_own_path(&own);
     if (safety_copy_needed(own)) {
@@ -82,6 +99,7 @@ static void make_safety_copy() {
         }
     }
     string_free(own);
+    return true;
 }
 
 static void show_backup_notice() {
@@ -278,7 +296,9 @@ InstallOutcome install_run() {
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
-    make_safety_copy();
+    if (!make_safety_copy()) {
+        return INSTALL_NO_FOLDER;
+    }
     show_backup_notice();
     take_target_folder();
     // Only Yes writes over the product: Escape and the close box answer
@@ -292,7 +312,9 @@ InstallOutcome install_run() {
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
-    if (create_path(L"", g_installer.install_folder) == 0) {
+    int64_t created = create_path(L"", g_installer.install_folder);
+    if (created == 0 || (install_scope_all_users() &&
+                         !all_users_protect_created(g_installer.install_folder, created))) {
         installer_log(L"Folder chain", L"could not be created");
         report_folder_failure();
         return INSTALL_NO_FOLDER;
@@ -308,7 +330,14 @@ InstallOutcome install_run() {
     if (!g_installer.shortcut_made) {
         installer_log(L"Desktop shortcut", L"could not be created");
     }
-    record_installation();
+    if (install_scope_all_users()) {
+        if (!all_users_record_installation(g_installer.install_folder)) {
+            show_rights_error();
+            return INSTALL_WRITE_FAILED;
+        }
+    } else {
+        record_installation();
+    }
     uninstall_entry_write(g_installer.install_folder);
     return INSTALL_DONE;
 }

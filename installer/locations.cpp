@@ -4,7 +4,9 @@
 #include "files/files.h"
 #include "files/filesystem.h"
 #include "files/link_safe.h"
+#include "installer/all_users.h"
 #include "installer/handlers.h"
+#include "installer/install_scope.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "process/launch.h"
@@ -115,6 +117,14 @@ static bool is_absolute_local(const wchar_t* path) {
 }
 
 void settings_product_folder(wchar_t** folder) {
+    if (install_scope_all_users()) {
+        all_users_product_folder(folder);
+        return;
+    }
+    settings_file_folder(folder);
+}
+
+void settings_file_folder(wchar_t** folder) {
     string_assign(folder, L"");
     if (!settings_file_value(L"programverzeichnis", folder) || !is_absolute_local(*folder)) {
         string_assign(folder, L"");
@@ -123,6 +133,19 @@ void settings_product_folder(wchar_t** folder) {
     if (text_last(*folder) != L'\\') {
         text_assign(folder, *folder, L"\\");
     }
+}
+
+bool settings_names_product() {
+    wchar_t* folder = nullptr;
+    settings_file_folder(&folder);
+    bool found = false;
+    if (string_length(folder) > 0) {
+        BuiltText product = text_join(folder, L"Pikeharbour64.exe");
+        found = path_size(product.text) >= 0;
+        text_release(product);
+    }
+    string_free(folder);
+    return found;
 }
 
 // Without APPDATA there is no settings file: the path would otherwise be
@@ -141,7 +164,8 @@ static void find_settings_file() {
     }
     string_free(appdata);
     if (string_less(L"", g_installer.settings_folder) &&
-        settings_file_size(g_installer.settings_folder, L"PikeHarbour.ini") > 0) {
+        settings_file_size(g_installer.settings_folder, L"PikeHarbour.ini") > 0 &&
+        settings_names_product()) {
         g_installer.installed = 1;
         wchar_t* language = nullptr;
         if (settings_file_value(L"language", &language)) {
@@ -173,7 +197,11 @@ static void propose_target_folder() {
 }
 
 void locate_installation() {
-    find_settings_file();
+    if (install_scope_all_users()) {
+        all_users_locate();
+    } else {
+        find_settings_file();
+    }
     if (string_length(g_installer.install_folder) == 0) {
         propose_target_folder();
     }

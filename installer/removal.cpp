@@ -6,8 +6,10 @@
 #include <shlobj.h>
 #include "files/filesystem.h"
 #include "files/link_safe.h"
+#include "installer/all_users.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
+#include "installer/install_scope.h"
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
@@ -101,6 +103,9 @@ bool remove_run() {
     }
     delete_shortcut();
     tidy_after_removal(folder);
+    if (install_scope_all_users()) {
+        all_users_remove(folder);
+    }
     string_free(folder);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <shobjidl.h>
 #include "files/filesystem.h"
 #include "files/link_safe.h"
+#include "installer/install_scope.h"
 #include "installer/text.h"
 #include "runtime/strings.h"
 
@@ -25,7 +26,14 @@ static const IID PERSIST_STREAM_INTERFACE = {
 // A shell link is a few hundred bytes; anything larger read back is not ours.
 static const DWORD LINK_SIZE_LIMIT = 64 * 1024;
 
+// An all-users installation's shortcut is on the public desktop, which
+// every user sees.
 void desktop_folder(int64_t out) {
+    if (install_scope_all_users()) {
+        shell_folder(CSIDL_COMMON_DESKTOPDIRECTORY, out);
+        string_trim_char(temp_address(out), L"\\", out);
+        return;
+    }
     string_spaces(270, out);
     wchar_t* buffer = temp_address(out);
     LPITEMIDLIST items = nullptr;
@@ -49,9 +57,15 @@ static bool compute_names(const wchar_t* folder, ShortcutNames* names) {
     temp_append(L"\\PikeHarbour.LNK");
     string_assign_temp(&names->link, saved);
     text_assign(&names->target, folder, L"PikeHarbour64.exe");
+    // A shortcut for all users starts in the product's folder: a profile
+    // folder would be the installing account's.
     saved = temp_position();
-    home_directory(saved);
-    temp_append(L"PikeHarbour\\");
+    if (install_scope_all_users()) {
+        temp_append(folder);
+    } else {
+        home_directory(saved);
+        temp_append(L"PikeHarbour\\");
+    }
     string_assign_temp(&names->working_folder, saved);
     return found;
 }

@@ -4,6 +4,7 @@
 #include "files/files.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
+#include "installer/install_scope.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "process/command_line.h"
@@ -62,6 +63,8 @@ static bool take_parameter(const wchar_t* parameter) {
         string_assign_temp(&g_installer.unattended_log, saved);
     } else if (starts_with(lower, L"/lang=", &rest)) {
         known = take_language(lower + rest);
+    } else if (install_scope_take_parameter(parameter, &known)) {
+        // /ALLUSERS, /CURRENTUSER, /USER=: also read without /S.
     } else {
         known = false;
     }

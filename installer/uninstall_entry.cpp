@@ -1,13 +1,14 @@
 // The Uninstall entry: one key in the current user's hive, 64-bit view.
 // Per user, like the settings file, the shortcut and the safety copy: a
 // per-machine entry would offer removal to users whose profile holds none
-// of them.
+// of them. An all-users installation has its entry in HKLM.
 #include "installer/uninstall_entry.h"
 #include <windows.h>
 #include <stdio.h>
 #include "embedded_checksums.h"
 #include "files/filesystem.h"
 #include "installer/dialogs.h"
+#include "installer/install_scope.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "product_version.h"
@@ -67,9 +68,13 @@ static bool set_values(HKEY key, const wchar_t* folder, const wchar_t* copy) {
     return set_number(key, L"NoRepair", 1) && ok;
 }
 
+static HKEY entry_root() {
+    return install_scope_all_users() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
 static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, ENTRY_KEY, 0, nullptr, 0,
+    if (RegCreateKeyExW(entry_root(), ENTRY_KEY, 0, nullptr, 0,
                         KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         return false;
@@ -90,7 +95,7 @@ void uninstall_entry_write(const wchar_t* folder) {
 }
 
 void uninstall_entry_delete() {
-    LSTATUS status = RegDeleteKeyExW(HKEY_CURRENT_USER, ENTRY_KEY, KEY_WOW64_64KEY, 0);
+    LSTATUS status = RegDeleteKeyExW(entry_root(), ENTRY_KEY, KEY_WOW64_64KEY, 0);
     installer_log(L"Apps & features entry",
                   status == ERROR_SUCCESS ? L"deleted"
                   : status == ERROR_FILE_NOT_FOUND ? L"none" : L"could not be deleted");

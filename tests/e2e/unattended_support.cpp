@@ -47,14 +47,18 @@ static std::vector<wchar_t> environment_block(const std::wstring& appdata) {
 
 long run_setup(const std::wstring& exe, const std::wstring& parameters,
                const wchar_t* directory, const std::wstring& appdata) {
-    std::wstring command = L"\"" + exe + L"\" " + parameters;
+    return run_command(exe.c_str(), L"\"" + exe + L"\" " + parameters, directory, appdata);
+}
+
+long run_command(const wchar_t* exe, const std::wstring& command, const wchar_t* directory,
+                 const std::wstring& appdata) {
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(0);
     std::vector<wchar_t> environment = environment_block(appdata);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE,
+    if (!CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT, environment.data(), directory, &startup,
                         &process)) {
         return -2;

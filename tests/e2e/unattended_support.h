@@ -28,6 +28,12 @@ std::string narrow_text(const std::wstring& text);
 long run_setup(const std::wstring& exe, const std::wstring& parameters,
                const wchar_t* directory = nullptr, const std::wstring& appdata = APPDATA);
 
+// The same for a whole command line run exactly as written (`exe` null:
+// the program is the command line's first word, as Windows runs a
+// registered command).
+long run_command(const wchar_t* exe, const std::wstring& command,
+                 const wchar_t* directory = nullptr, const std::wstring& appdata = APPDATA);
+
 // Compares whole files without printing megabytes of bytes on a failure.
 testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual);
 
