@@ -1,9 +1,11 @@
 // What deployment tools and the Apps & features list rely on, end to end:
 // the per-user Uninstall entry after unattended and interactive installs,
+// an all-users installation made and removed through the window,
 // its two removal commands run exactly as stored, one setup at a time, and
 // the log in the place /LOG= names.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include "installer_flow.h"
 #include "sandbox_files.h"
 
@@ -188,3 +190,114 @@ TEST_F(Deployment, InteractiveEntryUninstallStringAndOneSetupAtATime) {
 }
 
 }  // namespace
+
+namespace {
+
+const wchar_t RECORD_KEY[] = L"Software\\PikeHarbour";
+const wchar_t COMPONENT_KEY[] =
+    L"Software\\Microsoft\\Active Setup\\Installed Components\\PikeHarbour";
+const wchar_t COPY_FOLDER[] = L"C:\\Program Files\\PikeHarbour\\SetupBackup\\";
+
+bool machine_key_exists(const wchar_t* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened) != 0) {
+        return false;
+    }
+    RegCloseKey(opened);
+    return true;
+}
+
+std::wstring public_shortcut() {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, 0, path);
+    return std::wstring(path) + L"\\PikeHarbour.LNK";
+}
+
+void forget_all_users() {
+    for (const wchar_t* key : {RECORD_KEY, ENTRY_KEY, COMPONENT_KEY}) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
+    }
+    DeleteFileW(public_shortcut().c_str());
+    folder_remove(L"C:\\Program Files\\PikeHarbour");
+}
+
+// A copy that runs its own removal cannot always delete itself: then
+// Windows is asked to delete it at the next restart.
+bool copy_gone_or_pending() {
+    std::wstring copy = std::wstring(COPY_FOLDER) + L"PikeHarbour_Setup.exe";
+    if (!file_exists(copy)) {
+        return true;
+    }
+    wchar_t pending[4096] = {};
+    DWORD bytes = sizeof pending - sizeof(wchar_t);
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
+                 L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &bytes);
+    for (const wchar_t* entry = pending; *entry != 0; entry += wcslen(entry) + 1) {
+        if (std::wstring(entry).find(L"SetupBackup\\PikeHarbour_Setup.exe") != std::wstring::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class AllUsersWindow : public testing::Test {
+protected:
+    void SetUp() override { forget_all_users(); }
+    void TearDown() override { forget_all_users(); }
+};
+
+}  // namespace
+
+// /ALLUSERS through the window; the entry's UninstallString (the protected
+// setup copy) removes it; a settings file left behind then brings up the
+// agreement page, not the maintenance page.
+TEST_F(AllUsersWindow, InstallRemoveAndNoMaintenancePageAfterwards) {
+    Sandbox box = sandbox_make("deployment_all_users");
+    SetupEnvironment env = sandbox_environment(box);
+    std::wstring folder = box.program_files + L"\\PikeHarbour\\";
+    {
+        Running setup;
+        ASSERT_TRUE(setup_start_command(setup, setup_command(L"-admin /ALLUSERS"), env));
+        walk_to_folder_page(setup, ENGLISH);
+        control_click(setup, INSTALL_BUTTON);
+        expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_install, IDYES);
+        expect_box(setup, L"Pikeharbour Setup",
+                   std::wstring(page_texts[ENGLISH].backup_notice) + COPY_FOLDER, IDOK);
+        expect_success_and_exit(setup, ENGLISH);
+    }
+    EXPECT_TRUE(file_exists(folder + L"Pikeharbour64.exe"));
+    EXPECT_TRUE(file_exists(public_shortcut()));
+    EXPECT_TRUE(machine_key_exists(RECORD_KEY));
+    EXPECT_TRUE(machine_key_exists(COMPONENT_KEY));
+    EXPECT_FALSE(entry_exists());
+    EXPECT_FALSE(file_exists(box.settings_file));
+
+    wchar_t command[1024] = {};
+    DWORD bytes = sizeof command;
+    ASSERT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, ENTRY_KEY, L"UninstallString", RRF_RT_REG_SZ,
+                              nullptr, command, &bytes));
+    {
+        Running removal;
+        ASSERT_TRUE(setup_start_command(removal, command, env));
+        control_click(removal, LANGUAGE_NEXT_BUTTON);
+        expect_page(removal, MAINTENANCE_PAGE, ENGLISH);
+        EXPECT_TRUE(control_checked(removal, REMOVE_OPTION));
+        control_click(removal, MAINTENANCE_NEXT_BUTTON);
+        expect_box(removal, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_removal, IDYES);
+        expect_box(removal, L"Pikeharbour Setup", page_texts[ENGLISH].removal_done, IDOK);
+        EXPECT_EQ(setup_wait_exit(removal), 0);
+    }
+    EXPECT_FALSE(folder_exists(folder));
+    EXPECT_FALSE(file_exists(public_shortcut()));
+    for (const wchar_t* key : {RECORD_KEY, ENTRY_KEY, COMPONENT_KEY}) {
+        EXPECT_FALSE(machine_key_exists(key)) << narrow(key);
+    }
+    EXPECT_TRUE(copy_gone_or_pending());
+
+    file_put(box.settings_file, "Programverzeichnis = " + narrow(folder) + "\r\nlanguage = 1\r\n");
+    Running next;
+    ASSERT_TRUE(setup_start(next, setup_exe(), env));
+    choose_language(next, ENGLISH);
+    control_click(next, LANGUAGE_NEXT_BUTTON);
+    expect_page(next, AGREEMENT_PAGE, ENGLISH);
+}

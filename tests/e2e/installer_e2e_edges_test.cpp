@@ -20,6 +20,15 @@ std::string settings_text(const std::wstring& folder, int language) {
            std::to_string(language) + "\r\n";
 }
 
+// A settings file is an installation only when its folder holds the
+// product: `content` with a last folder line naming such a folder.
+std::string installed(const Sandbox& box, const std::string& content) {
+    std::wstring folder = box.root + L"Installed\\";
+    folder_make(folder);
+    file_put(folder + L"Pikeharbour64.exe", "MZ");
+    return content + "Programverzeichnis = " + narrow(folder) + "\r\n";
+}
+
 void expect_cancel_refused(Setup& setup, Control cancel, Language language, Page page,
                            const std::string& shot = "") {
     control_click(setup, cancel);
@@ -36,8 +45,8 @@ void expect_cancel_accepted(Setup& setup, Control cancel, Language language) {
 
 }  // namespace
 
-// The settings file decides the pre-selected language; only "language" is
-// read, in any case, with spaces around key and value.
+// The settings file of an installation decides the pre-selected language;
+// only "language" is read, in any case, with spaces around key and value.
 TEST(InstallerE2E, LanguagePreselectedFromSettingsFile) {
     struct Variant {
         const char* content;
@@ -56,7 +65,7 @@ TEST(InstallerE2E, LanguagePreselectedFromSettingsFile) {
     Sandbox box = sandbox_make("preselect");
     for (const Variant& v : variants) {
         SCOPED_TRACE(v.content);
-        file_put(box.settings_file, v.content);
+        file_put(box.settings_file, installed(box, v.content));
         Running setup;
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
         expect_page(setup, LANGUAGE_PAGE, ENGLISH);
@@ -89,7 +98,7 @@ TEST(InstallerE2E, WindowAppearsWithCompleteFirstPage) {
     for (const Variant& v : variants) {
         SCOPED_TRACE(v.next);
         if (v.settings != nullptr) {
-            file_put(box.settings_file, v.settings);
+            file_put(box.settings_file, installed(box, v.settings));
         }
         Running setup;
         ASSERT_TRUE(setup_launch(setup, setup_exe(), sandbox_environment(box)));
@@ -110,7 +119,7 @@ TEST(InstallerE2E, WindowAppearsWithCompleteFirstPage) {
 // Cancel asks first: No keeps each page, Yes ends with exit code 0.
 TEST(InstallerE2E, CancelOnEveryPage) {
     Sandbox box = sandbox_make("cancel");
-    file_put(box.settings_file, "language = 0\r\n");
+    file_put(box.settings_file, installed(box, "language = 0\r\n"));
     {
         Running setup;
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
@@ -130,7 +139,7 @@ TEST(InstallerE2E, CancelOnEveryPage) {
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
         expect_cancel_accepted(setup, LANGUAGE_CANCEL_BUTTON, GERMAN);
     }
-    file_put(box.settings_file, "language = 1\r\n");
+    file_put(box.settings_file, installed(box, "language = 1\r\n"));
     {
         Running setup;
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
