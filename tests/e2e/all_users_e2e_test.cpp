@@ -126,6 +126,8 @@ TEST_F(AllUsers, InstallPerUserStepMaintenanceAndRemoval) {
     EXPECT_EQ(0, run_command(nullptr, stub));
     EXPECT_EQ("Programverzeichnis = C:\\Mine\\\r\n", file_bytes(settings_file()));
     DeleteFileW(settings_file().c_str());
+    // Only a broken profile fails the step: Windows does not run it again.
+    EXPECT_EQ(1, run_command(nullptr, stub, nullptr, L""));
 
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /LANG=de"));
     EXPECT_TRUE(log_has("Installation for: all users\r\n"));
@@ -136,6 +138,8 @@ TEST_F(AllUsers, InstallPerUserStepMaintenanceAndRemoval) {
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
     expect_nothing_of_ours();
     EXPECT_EQ(settings_for(FOLDER, 1), file_bytes(other_settings));
+    EXPECT_EQ(0, run_setup(setup_exe(), L"-peruser"));
+    EXPECT_FALSE(file_exists(settings_file()));
     // That user's next setup is a new installation (a reinstall would have
     // kept the old language line).
     std::wstring target = ROOT + L"\\Own\\";

@@ -91,6 +91,45 @@ TEST(LauncherRole, RelaunchesItselfWithAdminAndEndsWithTheCopy) {
     }
 }
 
+// The limited token linked to the test's own (Wine has one, as Windows
+// has for an administrator); null when there is none.
+HANDLE limited_token() {
+    HANDLE own = nullptr;
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD size = 0;
+    HANDLE primary = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) &&
+        GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size)) {
+        DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                         &primary);
+        CloseHandle(linked.LinkedToken);
+    }
+    if (own != nullptr) {
+        CloseHandle(own);
+    }
+    return primary;
+}
+
+// Not elevated, the launcher asks for elevation through the shell
+// ("runas", which loads shell32; Wine starts the copy at once). Elevated
+// already (as every test runs under Wine), it starts the copy itself and
+// never loads the shell. Both copies get the same parameters.
+TEST(LauncherRole, ElevatesOnlyWhenNotElevated) {
+    std::wstring copy = setup_copy(kFolder + L"\\roles");
+    std::wstring command = L"\"" + copy + L"\" /S";
+    HANDLE limited = limited_token();
+    ASSERT_NE(limited, nullptr);
+    LauncherRun asked = launcher_watch(copy, command, 15000, limited);
+    CloseHandle(limited);
+    ASSERT_EQ(asked.children.size(), 1u);
+    EXPECT_TRUE(asked.loaded_shell);
+    LauncherRun direct = launcher_watch(copy, command, 15000);
+    ASSERT_EQ(direct.children.size(), 1u);
+    EXPECT_FALSE(direct.loaded_shell);
+    EXPECT_EQ(command_line_parameters(asked.children[0]), L"-admin /S /USER=" + own_sid());
+    EXPECT_EQ(command_line_parameters(direct.children[0]), L"-admin /S /USER=" + own_sid());
+}
+
 // "-admin" in double quotes reads as -admin: the installer role, which
 // starts nothing and shows its window instead of ending.
 TEST(InstallerRole, QuotedAdminOpensTheWindowWithoutRelaunching) {

@@ -27,6 +27,13 @@ std::wstring read_command_line(HANDLE process) {
     return text;
 }
 
+bool names_shell(HANDLE file) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetFinalPathNameByHandleW(file, path, MAX_PATH, 0);
+    std::wstring name(path, length < MAX_PATH ? length : 0);
+    return name.size() >= 11 && _wcsicmp(name.c_str() + name.size() - 11, L"shell32.dll") == 0;
+}
+
 struct WindowSearch {
     DWORD process_id;
     bool found;
@@ -70,6 +77,10 @@ DWORD handle_event(Watch& watch, const DEBUG_EVENT& event) {
         }
         return DBG_CONTINUE;
     case LOAD_DLL_DEBUG_EVENT:
+        if (event.u.LoadDll.hFile && event.dwProcessId == watch.launcher_id &&
+            names_shell(event.u.LoadDll.hFile)) {
+            watch.run.loaded_shell = true;
+        }
         if (event.u.LoadDll.hFile) {
             CloseHandle(event.u.LoadDll.hFile);
         }
@@ -96,15 +107,20 @@ DWORD handle_event(Watch& watch, const DEBUG_EVENT& event) {
 
 }  // namespace
 
-LauncherRun launcher_watch(const std::wstring& program, const std::wstring& command_line, DWORD watch_ms) {
+LauncherRun launcher_watch(const std::wstring& program, const std::wstring& command_line, DWORD watch_ms,
+                           HANDLE token) {
     Watch watch;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     std::wstring command = command_line;
     QueryPerformanceCounter(&watch.start);
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr,
-                        nullptr, &startup, &process)) {
+    BOOL started = token != nullptr
+        ? CreateProcessAsUserW(token, program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS,
+                               nullptr, nullptr, &startup, &process)
+        : CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr,
+                         nullptr, &startup, &process);
+    if (!started) {
         return watch.run;
     }
     watch.run.started = true;
