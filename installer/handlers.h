@@ -41,7 +41,8 @@ void remove_product();
 // The installation from its confirmation to the settings file, without the
 // success report and the end.
 enum InstallOutcome {
-    INSTALL_DONE, INSTALL_REFUSED, INSTALL_NO_FOLDER, INSTALL_WRITE_FAILED, INSTALL_IN_USE
+    INSTALL_DONE, INSTALL_REFUSED, INSTALL_NO_FOLDER, INSTALL_WRITE_FAILED, INSTALL_IN_USE,
+    INSTALL_NEWER_INSTALLED     // unattended, without /ALLOWDOWNGRADE: nothing changed
 };
 InstallOutcome install_run();
 void install_report_success();

@@ -13,6 +13,7 @@
 #include "installer/state.h"
 #include "installer/text.h"
 #include "installer/uninstall_entry.h"
+#include "installer/version_check.h"
 #include "process/command_line.h"
 #include "process/launch.h"
 #include "resources/embedded.h"
@@ -288,6 +289,10 @@ static bool product_already_there() {
 }
 
 InstallOutcome install_run() {
+    // Before anything is written: a refused downgrade changes nothing.
+    if (!version_check_allows_install()) {
+        return g_installer.unattended ? INSTALL_NEWER_INSTALLED : INSTALL_REFUSED;
+    }
     if (installer_ask(SETUP_TITLE,
                       text_pick(L"'Pikeharbour_Setup.exe' wird Pikeharbour installieren!\n\n"
                                 L"Möchten Sie jetzt Pikeharbour installieren?",

@@ -22,6 +22,7 @@ struct InstallerState {
     int64_t unattended_language;    // -2 when not given
     wchar_t* unattended_target;     // /D= value, null when not given
     wchar_t* unattended_log;        // /LOG= value, null when not given
+    int32_t allow_downgrade;        // /ALLOWDOWNGRADE
     // /REMOVE without /S (the Apps & features entry's command): the
     // maintenance page comes up with "remove" selected.
     int32_t remove_requested;

@@ -53,6 +53,8 @@ static bool take_parameter(const wchar_t* parameter) {
         g_installer.unattended = 1;
     } else if (string_equal(lower, L"/remove")) {
         g_installer.unattended_remove = 1;
+    } else if (string_equal(lower, L"/allowdowngrade")) {
+        g_installer.allow_downgrade = 1;
     } else if (starts_with(lower, L"/d=", &rest) && string_length(parameter) > rest) {
         saved = temp_position();
         string_right(parameter, string_length(parameter) - rest, saved);
@@ -89,6 +91,7 @@ bool unattended_parse() {
     if (!g_installer.unattended) {
         g_installer.remove_requested = g_installer.unattended_remove;
         g_installer.unattended_remove = 0;
+        g_installer.allow_downgrade = 0;
         g_installer.unattended_language = -2;
         string_assign(&g_installer.unattended_target, nullptr);
         string_assign(&g_installer.unattended_log, nullptr);
@@ -115,6 +118,9 @@ static int32_t exit_code_of(InstallOutcome outcome) {
     }
     if (outcome == INSTALL_IN_USE) {
         return EXIT_PRODUCT_IN_USE;
+    }
+    if (outcome == INSTALL_NEWER_INSTALLED) {
+        return EXIT_NEWER_INSTALLED;
     }
     return EXIT_SUCCESS_CODE;
 }

@@ -11,6 +11,7 @@ enum : int32_t {
     EXIT_BAD_PARAMETER = 5,
     EXIT_PRODUCT_IN_USE = 6,    // the product executable could not be deleted or replaced
     EXIT_ANOTHER_SETUP = 1618,  // the code deployment tools retry on
+    EXIT_NEWER_INSTALLED = 1638,  // a newer version is installed
 };
 
 // Reads the parameters after "-admin" into the installer state; false when

@@ -19,6 +19,8 @@ struct Answer {
     bool topmost_during;
     HWND owner;
     bool box_in_front;          // the foreground window while it was open
+    uint32_t flags;             // MB_YESNO unless set
+    int default_button;         // the box's default button
 };
 
 HWND find_box() {
@@ -43,6 +45,14 @@ DWORD WINAPI answer_box(void* parameter) {
     answer->disabled_enabled_during = IsWindowEnabled(answer->disabled);
     answer->topmost_during = (GetWindowLongPtrW(answer->topmost, GWL_EXSTYLE) & WS_EX_TOPMOST);
     answer->owner = GetWindow(box, GW_OWNER);
+    // Wine's box answers DM_GETDEFID with IDOK whatever it shows; the
+    // button's own style tells which one Enter presses.
+    for (int id : {IDYES, IDNO}) {
+        LONG style = GetWindowLongW(GetDlgItem(box, id), GWL_STYLE);
+        if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            answer->default_button = id;
+        }
+    }
     for (int i = 0; i < 100 && !answer->box_in_front; i++) {
         answer->box_in_front = GetForegroundWindow() == box;
         Sleep(20);
@@ -54,7 +64,7 @@ DWORD WINAPI answer_box(void* parameter) {
 // Opens the box and answers it with `answer.button` from another thread.
 Answer ask_box(Answer answer, int64_t* result) {
     HANDLE thread = CreateThread(nullptr, 0, answer_box, &answer, 0, nullptr);
-    *result = message_box(L"Question", L"Go on?", MB_YESNO);
+    *result = message_box(L"Question", L"Go on?", answer.flags ? answer.flags : MB_YESNO);
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     return answer;
@@ -80,9 +90,10 @@ protected:
         pump(50);
         drain();
     }
-    Answer ask(int button) {
+    Answer ask(int button, uint32_t flags = 0) {
         Answer answer = {};
         answer.button = button;
+        answer.flags = flags;
         answer.second = window_handle(windows[1]);
         answer.disabled = window_handle(windows[2]);
         answer.topmost = window_handle(windows[3]);
@@ -110,6 +121,15 @@ TEST_F(MessageBoxTest, YesAndNoAreAnsweredAndTheBracketIsUndone) {
         EXPECT_TRUE(IsWindowEnabled(window_handle(windows[0])));
         bring_to_front(window_handle(windows[0]));
     }
+}
+
+// A question whose Yes gives something up has No as its default button.
+TEST_F(MessageBoxTest, DefaultNoMakesNoTheDefaultButton) {
+    EXPECT_EQ(ask(IDNO).default_button, IDYES);
+    Answer answer = ask(IDNO, MESSAGE_BOX_DEFAULT_NO);
+    ASSERT_TRUE(answer.found_box);
+    EXPECT_EQ(answer.default_button, IDNO);
+    EXPECT_EQ(result, IDNO);
 }
 
 // The user switched to another program during a long step: its window is
