@@ -189,6 +189,50 @@ TEST_F(Deployment, InteractiveEntryUninstallStringAndOneSetupAtATime) {
     expect_removed(box, folder);
 }
 
+// The user's own installation is newer than this setup (3.00): the install
+// button brings a warning whose default button is No. No changes nothing;
+// Yes goes on to the usual installation.
+TEST_F(Deployment, OlderSetupOverNewerInstallationWarnsWithNoAsDefault) {
+    Sandbox box = sandbox_make("deployment_downgrade");
+    SetupEnvironment env = sandbox_environment(box);
+    ASSERT_EQ(0, setup_run(setup_command(L"-admin /S"), env));
+    const wchar_t newer[] = L"3.10";
+    ASSERT_EQ(0, RegSetKeyValueW(HKEY_CURRENT_USER, ENTRY_KEY, L"DisplayVersion", REG_SZ, newer,
+                                 sizeof newer));
+    std::string settings = file_bytes(box.settings_file);
+
+    Running setup;
+    ASSERT_TRUE(setup_start(setup, setup_exe(), env));
+    control_click(setup, LANGUAGE_NEXT_BUTTON);
+    expect_page(setup, MAINTENANCE_PAGE, ENGLISH);
+    control_click(setup, MAINTENANCE_NEXT_BUTTON);
+    accept_agreement(setup, ENGLISH);
+    const std::wstring warning =
+        L"Pikeharbour 3.10 is installed on this computer, newer than this setup's version "
+        L"3.00.\n\nDo you want to install the older version anyway?";
+    control_click(setup, INSTALL_BUTTON);
+    MessageBoxSeen seen = message_box_wait(setup);
+    ASSERT_NE(seen.dialog, nullptr);
+    EXPECT_EQ(narrow(seen.title), "Pikeharbour Setup Warning");
+    EXPECT_EQ(narrow(seen.text), narrow(warning));
+    LONG style = GetWindowLongW(GetDlgItem(seen.dialog, IDNO), GWL_STYLE);
+    EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    message_box_answer(seen, IDNO);
+    expect_page(setup, FOLDER_PAGE, ENGLISH);
+    EXPECT_EQ(narrow(entry_text(L"DisplayVersion")), "3.10");
+    EXPECT_EQ(file_bytes(box.settings_file), settings);
+
+    control_click(setup, INSTALL_BUTTON);
+    expect_box(setup, L"Pikeharbour Setup Warning", warning, IDYES);
+    expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_install, IDYES);
+    std::wstring backup = backup_copy_path();
+    backup.resize(backup.size() - std::wstring(L"PikeHarbour_Setup.exe").size());
+    expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].backup_notice + backup, IDOK);
+    expect_box(setup, L"Pikeharbour Setup Warning", page_texts[ENGLISH].reinstall_warning, IDYES);
+    expect_success_and_exit(setup, ENGLISH);
+    EXPECT_EQ(narrow(entry_text(L"DisplayVersion")), "3.00");
+}
+
 }  // namespace
 
 namespace {
