@@ -4,11 +4,13 @@
 #include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/all_users.h"
+#include "installer/close_product.h"
 #include "installer/create_path.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
 #include "installer/install_scope.h"
 #include "installer/integrity.h"
+#include "installer/product_restart.h"
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
@@ -181,6 +183,28 @@ static InstallOutcome write_product() {
     return INSTALL_DONE;
 }
 
+// A running product, in the target folder or where the settings file says
+// the last installation went, is closed before either copy is touched.
+static InstallOutcome close_running_product() {
+    wchar_t* target = nullptr;
+    wchar_t* previous = nullptr;
+    text_assign(&target, g_installer.install_folder, L"Pikeharbour64.exe");
+    if (g_installer.installed != 0) {
+        settings_product_folder(&previous);
+        if (string_length(previous) > 0) {
+            text_assign(&previous, previous, L"Pikeharbour64.exe");
+        }
+    }
+    bool closed = product_close_running(target, previous);
+    string_free(target);
+    string_free(previous);
+    if (!closed) {
+        report_product_in_use(false);
+        return INSTALL_IN_USE;
+    }
+    return INSTALL_DONE;
+}
+
 // A reinstall into another folder deletes the copy the settings file names,
 // so that no product is left that removal would not find. One that is
 // running stops the reinstall before the new copy is written.
@@ -324,7 +348,10 @@ InstallOutcome install_run() {
         report_folder_failure();
         return INSTALL_NO_FOLDER;
     }
-    InstallOutcome outcome = delete_previous_copy();
+    InstallOutcome outcome = close_running_product();
+    if (outcome == INSTALL_DONE) {
+        outcome = delete_previous_copy();
+    }
     if (outcome == INSTALL_DONE) {
         outcome = write_product();
     }
@@ -344,6 +371,7 @@ InstallOutcome install_run() {
         record_installation();
     }
     uninstall_entry_write(g_installer.install_folder);
+    product_restart_signal();
     return INSTALL_DONE;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <objbase.h>
+#include "installer/product_restart.h"
 #include "installer/state.h"
 #include "installer/unattended.h"
 #include "process/command_line.h"
@@ -123,8 +124,10 @@ void run_launcher() {
     HANDLE process = token_is_elevated() || token_is_service_account()
                          ? start_directly(parameters)
                          : start_elevated(parameters, silent);
+    HANDLE restart = process != nullptr ? product_restart_watch(process) : nullptr;
     int64_t code = elevated_exit_code(process != nullptr, process);
     launcher_after_elevated_copy();
+    product_restart_after(restart, code);
     g_runtime.exit_code = silent ? code : 0;
     string_free(parameters);
     runtime_end();

@@ -7,6 +7,7 @@
 #include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/all_users.h"
+#include "installer/close_product.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
 #include "installer/install_scope.h"
@@ -72,7 +73,27 @@ static void delete_shortcut() {
     temp_set_position(saved);
 }
 
+// A program that was asked to close and did not: said as such, since the
+// user agreed to have it closed.
+static void report_product_still_running(bool removal) {
+    BuiltText text = text_join(
+        text_pick(L"Pikeharbour wurde nicht beendet und läuft noch. Das installierte Programm "
+                  L"wurde nicht verändert.\n\nBitte beenden Sie Pikeharbour und starten Sie "
+                  L"die ",
+                  L"Pikeharbour did not close and is still running. The installed program was "
+                  L"left unchanged.\n\nPlease close Pikeharbour and start the "),
+        removal ? text_pick(L"Deinstallation", L"removal")
+                : text_pick(L"Installation", L"installation"),
+        text_pick(L" erneut.", L" again."));
+    installer_tell(L"Pikeharbour Setup", text.text);
+    text_release(text);
+}
+
 void report_product_in_use(bool removal) {
+    if (g_installer.product_close == CLOSE_REFUSED) {
+        report_product_still_running(removal);
+        return;
+    }
     BuiltText text = text_join(
         text_pick(L"'Pikeharbour64.exe' wird gerade benutzt und konnte nicht gelöscht werden."
                   L"\n\nBitte beenden Sie Pikeharbour und starten Sie die ",
@@ -90,7 +111,10 @@ bool remove_run() {
     installed_folder(&folder);
     bool product_gone = true;
     if (string_length(folder) > 0) {
-        product_gone = delete_in(folder, L"Pikeharbour64.exe") >= 0;
+        BuiltText product = text_join(folder, L"Pikeharbour64.exe");
+        product_gone = product_close_running(product.text, nullptr);
+        text_release(product);
+        product_gone = product_gone && delete_in(folder, L"Pikeharbour64.exe") >= 0;
     }
     installer_log(L"Product folder", folder);
     if (!product_gone) {

@@ -26,6 +26,10 @@ struct InstallerState {
     // /REMOVE without /S (the Apps & features entry's command): the
     // maintenance page comes up with "remove" selected.
     int32_t remove_requested;
+    // /CLOSEAPPLICATIONS: a running product is asked to close (unattended).
+    int32_t close_applications;
+    int32_t product_close;          // ProductClose of the last check
+    int32_t product_closed_here;    // it closed processes of this session
 
     int64_t folder_tree;
     int64_t install_button;

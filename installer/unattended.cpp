@@ -55,6 +55,8 @@ static bool take_parameter(const wchar_t* parameter) {
         g_installer.unattended_remove = 1;
     } else if (string_equal(lower, L"/allowdowngrade")) {
         g_installer.allow_downgrade = 1;
+    } else if (string_equal(lower, L"/closeapplications")) {
+        g_installer.close_applications = 1;
     } else if (starts_with(lower, L"/d=", &rest) && string_length(parameter) > rest) {
         saved = temp_position();
         string_right(parameter, string_length(parameter) - rest, saved);
@@ -92,6 +94,7 @@ bool unattended_parse() {
         g_installer.remove_requested = g_installer.unattended_remove;
         g_installer.unattended_remove = 0;
         g_installer.allow_downgrade = 0;
+        g_installer.close_applications = 0;
         g_installer.unattended_language = -2;
         string_assign(&g_installer.unattended_target, nullptr);
         string_assign(&g_installer.unattended_log, nullptr);

@@ -2,6 +2,12 @@
 // window titled "PikeHarbour" that ends when it is closed.
 #include <windows.h>
 
+// The tests build it once more with another title: the setup finds a
+// running product by its file, never by its window's title.
+#ifndef STANDIN_TITLE
+#define STANDIN_TITLE L"PikeHarbour"
+#endif
+
 static LRESULT on_destroy() {
     PostQuitMessage(0);
     return 0;
@@ -24,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!RegisterClassW(&window_class)) {
         return 1;
     }
-    HWND window = CreateWindowExW(0, L"PikeHarbourStandIn", L"PikeHarbour", WS_OVERLAPPEDWINDOW,
+    HWND window = CreateWindowExW(0, L"PikeHarbourStandIn", STANDIN_TITLE, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
     if (!window) {
         return 1;
