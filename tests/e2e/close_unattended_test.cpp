@@ -105,18 +105,27 @@ TEST_F(RunningProduct, ClosedOnlyWhenAskedAndNeverAnotherFile) {
 
 // Through the launcher, as a user's deployment tool runs it: the reinstall
 // into another folder closes the product and the launcher starts it again
-// from there; a run that closed nothing starts nothing.
+// from there, not elevated; a run that closed nothing starts nothing, and
+// neither does a launcher that is elevated itself.
 TEST_F(RunningProduct, LauncherStartsTheClosedProductAgainFromTheNewFolder) {
     std::wstring first = ROOT + L"\\First\\";
     std::wstring second = ROOT + L"\\Second\\";
-    ASSERT_EQ(0, run_setup(setup_exe(), L"/S /D=" + first));
+    ASSERT_EQ(0, run_setup_limited(setup_exe(), L"/S /D=" + first));
     EXPECT_FALSE(path_running(first + L"Pikeharbour64.exe", 0, true));
     StartedProgram product;
     ASSERT_TRUE(product.start(first + L"Pikeharbour64.exe"));
-    ASSERT_EQ(0, run_setup(setup_exe(), L"/S /CLOSEAPPLICATIONS /D=" + second));
+    ASSERT_EQ(0, run_setup_limited(setup_exe(), L"/S /CLOSEAPPLICATIONS /D=" + second));
     EXPECT_TRUE(product.ends_within(0));
     EXPECT_FALSE(file_exists(first + L"Pikeharbour64.exe"));
-    EXPECT_TRUE(path_running(second + L"Pikeharbour64.exe", 10000, true));
+    bool elevated = true;
+    EXPECT_TRUE(path_running(second + L"Pikeharbour64.exe", 10000, true, &elevated));
+    EXPECT_FALSE(elevated);
+
+    StartedProgram again;
+    ASSERT_TRUE(again.start(second + L"Pikeharbour64.exe"));
+    ASSERT_EQ(0, run_setup(setup_exe(), L"/S /CLOSEAPPLICATIONS /D=" + first));
+    EXPECT_TRUE(again.ends_within(0));
+    EXPECT_FALSE(path_running(first + L"Pikeharbour64.exe", 2000, true));
 }
 
 }  // namespace

@@ -58,8 +58,22 @@ bool StartedProgram::ends_within(DWORD timeout_ms) const {
     return WaitForSingleObject(info.hProcess, timeout_ms) == WAIT_OBJECT_0;
 }
 
-static bool runs_path(DWORD id, const std::wstring& path, bool end) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+static bool token_elevated(HANDLE process) {
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    bool elevated = !OpenProcessToken(process, TOKEN_QUERY, &token) ||
+                    !GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation,
+                                         &size) ||
+                    elevation.TokenIsElevated != 0;
+    if (token != nullptr) {
+        CloseHandle(token);
+    }
+    return elevated;
+}
+
+static bool runs_path(DWORD id, const std::wstring& path, bool end, bool* elevated) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id);
     if (process == nullptr) {
         return false;
     }
@@ -67,6 +81,9 @@ static bool runs_path(DWORD id, const std::wstring& path, bool end) {
     DWORD length = 1024;
     bool same = QueryFullProcessImageNameW(process, 0, image, &length) &&
                 _wcsicmp(image, path.c_str()) == 0;
+    if (same && elevated != nullptr) {
+        *elevated = token_elevated(process);
+    }
     if (same && end) {
         TerminateProcess(process, 1);
         WaitForSingleObject(process, 5000);
@@ -75,21 +92,21 @@ static bool runs_path(DWORD id, const std::wstring& path, bool end) {
     return same;
 }
 
-static bool scan_for(const std::wstring& path, bool end) {
+static bool scan_for(const std::wstring& path, bool end, bool* elevated) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     bool found = false;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        found = runs_path(entry.th32ProcessID, path, end) || found;
+        found = runs_path(entry.th32ProcessID, path, end, elevated) || found;
     }
     CloseHandle(snapshot);
     return found;
 }
 
-bool path_running(const std::wstring& path, DWORD timeout_ms, bool end) {
+bool path_running(const std::wstring& path, DWORD timeout_ms, bool end, bool* elevated) {
     for (DWORD waited = 0;; waited += 50) {
-        if (scan_for(path, end)) {
+        if (scan_for(path, end, elevated)) {
             return true;
         }
         if (waited >= timeout_ms) {

@@ -20,5 +20,7 @@ struct StartedProgram {
 
 // Whether a process runs the file at `path` (its image name compared in
 // any case), waiting up to `timeout_ms` for one to appear; a process found
-// is ended when `end` is set.
-bool path_running(const std::wstring& path, DWORD timeout_ms, bool end);
+// is ended when `end` is set, and `elevated` (when given) tells whether
+// its token is elevated.
+bool path_running(const std::wstring& path, DWORD timeout_ms, bool end,
+                  bool* elevated = nullptr);

@@ -50,20 +50,44 @@ long run_setup(const std::wstring& exe, const std::wstring& parameters,
     return run_command(exe.c_str(), L"\"" + exe + L"\" " + parameters, directory, appdata);
 }
 
-long run_command(const wchar_t* exe, const std::wstring& command, const wchar_t* directory,
-                 const std::wstring& appdata) {
+// Runs as `token` when it is given, else with this process's token.
+static long run_as(HANDLE token, const wchar_t* exe, const std::wstring& command,
+                   const wchar_t* directory, const std::wstring& appdata) {
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(0);
     std::vector<wchar_t> environment = environment_block(appdata);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, environment.data(), directory, &startup,
-                        &process)) {
+    if (!CreateProcessAsUserW(token, exe, line.data(), nullptr, nullptr, FALSE,
+                              CREATE_UNICODE_ENVIRONMENT, environment.data(), directory,
+                              &startup, &process)) {
         return -2;
     }
     return (long)child_exit_code(process, 60000, (DWORD)-1);
+}
+
+long run_command(const wchar_t* exe, const std::wstring& command, const wchar_t* directory,
+                 const std::wstring& appdata) {
+    return run_as(nullptr, exe, command, directory, appdata);
+}
+
+long run_setup_limited(const std::wstring& exe, const std::wstring& parameters) {
+    HANDLE own = nullptr;
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    HANDLE primary = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) ||
+        !GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size) ||
+        !DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                          TokenPrimary, &primary)) {
+        return -2;
+    }
+    long code = run_as(primary, exe.c_str(), L"\"" + exe + L"\" " + parameters, nullptr, APPDATA);
+    CloseHandle(primary);
+    CloseHandle(linked.LinkedToken);
+    CloseHandle(own);
+    return code;
 }
 
 std::string product_bytes() {

@@ -27,6 +27,10 @@ std::string narrow_text(const std::wstring& text);
 // code, or -1 when it did not end within a minute.
 long run_setup(const std::wstring& exe, const std::wstring& parameters,
                const wchar_t* directory = nullptr, const std::wstring& appdata = APPDATA);
+// The same as a user who is not elevated: with the limited token linked to
+// this process's (every process under Wine gets a full administrator's
+// token otherwise); -2 when there is none.
+long run_setup_limited(const std::wstring& exe, const std::wstring& parameters);
 
 // The same for a whole command line run exactly as written (`exe` null:
 // the program is the command line's first word, as Windows runs a
