@@ -13,6 +13,7 @@
 #include "process/image_users.h"
 #include "process/restart_manager.h"
 #include "toolkit/message_box.h"
+#include "toolkit/windows.h"
 
 // Process records hold an image name each: too large for the stack.
 static ImageUsers g_users;
@@ -34,8 +35,8 @@ static void add_reported_users(const wchar_t* path, const FileIdentity* identity
     static wchar_t image[IMAGE_NAME_LIMIT];
     for (int32_t i = 0; i < count; i++) {
         if (image_users_add(identity, ids[i], &g_users, image) < 0) {
-            log_process(ids[i], image, L"holds the product file but runs another program: "
-                                       L"left alone");
+            log_process(ids[i], image, L"uses the product file but runs another program (or "
+                                       L"cannot be opened): left alone");
         }
     }
 }
@@ -65,7 +66,7 @@ static bool user_agrees(const wchar_t* image) {
                   L"\n\nThe setup can close Pikeharbour and continue. Pikeharbour may ask "
                   L"you to save your work first.\n\nClose Pikeharbour now and continue?"));
     // Only Yes closes: No, Escape and the close box keep the program.
-    bool yes = message_box(L"Pikeharbour Setup", text.text, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    bool yes = message_box(L"Pikeharbour Setup", text.text, MB_YESNO) == IDYES;
     text_release(text);
     return yes;
 }
@@ -97,7 +98,16 @@ static bool close_users() {
         return false;
     }
     image_users_ask_close(&g_users, true);
-    return image_users_wait(&g_users, CLOSE_WAIT_MS, !g_installer.unattended);
+    if (g_installer.unattended) {
+        return image_users_wait(&g_users, CLOSE_WAIT_MS, false);
+    }
+    // The window keeps painting while the program closes, but takes no
+    // clicks, as under a message box.
+    HWND window = window_handle(g_installer.main_window);
+    EnableWindow(window, FALSE);
+    bool ended = image_users_wait(&g_users, CLOSE_WAIT_MS, true);
+    EnableWindow(window, TRUE);
+    return ended;
 }
 
 

@@ -101,3 +101,29 @@ TEST(CloseE2E, ReinstallClosesTheProductOnYes) {
     EXPECT_TRUE(running.ends_within(0));
     EXPECT_TRUE(product_bytes() == file_bytes(product));
 }
+
+// A program that ignores WM_CLOSE: after the wait the setup says so and the
+// removal changes nothing.
+TEST(CloseE2E, ProgramThatDoesNotCloseIsReported) {
+    Sandbox box = sandbox_make("close_stubborn");
+    ASSERT_NO_FATAL_FAILURE(install_defaults(box, ENGLISH));
+    std::wstring product = installed_product(box);
+    std::string stubborn = file_bytes(unix_to_windows(PH_STUBBORN_PROGRAM));
+    file_put(product, stubborn);
+    std::string settings = file_bytes(box.settings_file);
+    StartedProgram running;
+    ASSERT_TRUE(running.start(product));
+    Running setup;
+    ASSERT_NO_FATAL_FAILURE(start_removal(setup, box, ENGLISH));
+    expect_close_question(setup, box, ENGLISH, IDYES);
+    MessageBoxSeen told = message_box_wait(setup, 30000);
+    EXPECT_EQ(narrow(told.text),
+              "Pikeharbour did not close and is still running. The installed program was left "
+              "unchanged.\n\nPlease close Pikeharbour and start the removal again.");
+    message_box_answer(told, IDOK);
+    EXPECT_EQ(setup_wait_exit(setup), 0);
+    EXPECT_TRUE(running.running());
+    EXPECT_TRUE(stubborn == file_bytes(product));
+    EXPECT_EQ(settings, file_bytes(box.settings_file));
+    EXPECT_TRUE(file_exists(shortcut_path()));
+}
