@@ -30,7 +30,7 @@ const CloseCase cases[] = {
     {"removal, not asked", STAND_IN, 1, true, false, 6, "not asked to close: left running"},
     {"removal", STAND_IN, 1, true, true, 0, ": closed\r\n"},
     {"another window title", RENAMED, 1, false, true, 0, ": closed\r\n"},
-    {"refuses to close", STUBBORN, 1, true, true, 6, "still running after 15 s: left running"},
+    {"refuses to close", STUBBORN, 1, false, true, 6, "still running after 15 s: left running"},
 };
 
 std::string program_bytes(Program program) {
