@@ -50,6 +50,18 @@ void start_removal(Running& setup, const Sandbox& box, Language language) {
     expect_box(setup, L"Pikeharbour Setup", page_texts[language].confirm_removal, IDYES);
 }
 
+// Through the maintenance page to the reinstall warning, answered Yes.
+void start_reinstall(Running& setup, const Sandbox& box, Language language) {
+    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+    control_click(setup, LANGUAGE_NEXT_BUTTON);
+    expect_page(setup, MAINTENANCE_PAGE, language);
+    control_click(setup, MAINTENANCE_NEXT_BUTTON);
+    ASSERT_NO_FATAL_FAILURE(accept_agreement(setup, language));
+    press_install(setup, language);
+    expect_box(setup, L"Pikeharbour Setup Warning", page_texts[language].reinstall_warning,
+               IDYES);
+}
+
 }  // namespace
 
 TEST(CloseE2E, RemovalAsksNoKeepsEverythingYesCloses) {
@@ -89,13 +101,7 @@ TEST(CloseE2E, ReinstallClosesTheProductOnYes) {
     StartedProgram running;
     ASSERT_TRUE(running.start(product));
     Running setup;
-    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    control_click(setup, LANGUAGE_NEXT_BUTTON);
-    expect_page(setup, MAINTENANCE_PAGE, GERMAN);
-    control_click(setup, MAINTENANCE_NEXT_BUTTON);
-    ASSERT_NO_FATAL_FAILURE(accept_agreement(setup, GERMAN));
-    press_install(setup, GERMAN);
-    expect_box(setup, L"Pikeharbour Setup Warning", page_texts[GERMAN].reinstall_warning, IDYES);
+    ASSERT_NO_FATAL_FAILURE(start_reinstall(setup, box, GERMAN));
     expect_close_question(setup, box, GERMAN, IDYES);
     expect_success_and_exit(setup, GERMAN);
     EXPECT_TRUE(running.ends_within(0));
@@ -114,13 +120,7 @@ TEST(CloseE2E, ProgramThatDoesNotCloseIsReported) {
     StartedProgram running;
     ASSERT_TRUE(running.start(product));
     Running setup;
-    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    control_click(setup, LANGUAGE_NEXT_BUTTON);
-    expect_page(setup, MAINTENANCE_PAGE, ENGLISH);
-    control_click(setup, MAINTENANCE_NEXT_BUTTON);
-    ASSERT_NO_FATAL_FAILURE(accept_agreement(setup, ENGLISH));
-    press_install(setup, ENGLISH);
-    expect_box(setup, L"Pikeharbour Setup Warning", page_texts[ENGLISH].reinstall_warning, IDYES);
+    ASSERT_NO_FATAL_FAILURE(start_reinstall(setup, box, ENGLISH));
     expect_close_question(setup, box, ENGLISH, IDYES);
     MessageBoxSeen told = message_box_wait(setup, 30000);
     EXPECT_EQ(narrow(told.text),
