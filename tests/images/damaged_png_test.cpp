@@ -1,11 +1,27 @@
 // Broken blocks: truncation at every length, bad CRCs, damaged image data,
-// random bytes and a fixed-seed fuzz loop. Each failed load returns 0,
-// leaves the id empty, and the next load into the same id works.
+// random bytes, a fixed-seed fuzz loop and chunks that claim more than the
+// block holds. Each failed load returns 0, leaves the id empty, and the next
+// load into the same id works.
 #include <gtest/gtest.h>
+#include <string.h>
 #include <zlib.h>
 #include <random>
 #include "images/images.h"
 #include "test_pictures.h"
+
+// Every malloc of the program passes here (linked with --wrap=malloc):
+// libpng and zlib allocate through it. While counting, the largest request
+// is kept. (ld leaves __real_malloc unresolved against the C runtime's
+// import library: the call goes through the import's own pointer.)
+static bool g_counting;
+static size_t g_largest_request;
+extern "C" void* (*__imp_malloc)(size_t size);
+extern "C" void* __wrap_malloc(size_t size) {
+    if (g_counting && size > g_largest_request) {
+        g_largest_request = size;
+    }
+    return __imp_malloc(size);
+}
 
 namespace {
 
@@ -50,6 +66,46 @@ const Chunk& first_chunk(const std::vector<uint8_t>& png, const char* type) {
         }
     }
     throw std::runtime_error(type);
+}
+
+void put_be32(std::vector<uint8_t>& png, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; i++) {
+        png[at + i] = (uint8_t)(value >> (24 - 8 * i));
+    }
+}
+
+// The picture with a chunk of that type and content put before its first
+// IDAT (or its first IDAT itself when the type is IDAT); returns the offset
+// of that chunk's length field.
+size_t with_chunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
+    size_t at = first_chunk(png, "IDAT").offset;
+    if (strcmp(type, "IDAT") == 0) {
+        return at;
+    }
+    std::vector<uint8_t> chunk(12 + data.size());
+    put_be32(chunk, 0, (uint32_t)data.size());
+    memcpy(&chunk[4], type, 4);
+    std::copy(data.begin(), data.end(), chunk.begin() + 8);
+    png.insert(png.begin() + at, chunk.begin(), chunk.end());
+    fix_crcs(png);
+    return at;
+}
+
+// A keyword (with the compression fields zTXt, iTXt and iCCP have) and
+// zlib data of that many zero bytes.
+std::vector<uint8_t> keyword_and_zeros(const char* type, size_t inflated) {
+    std::vector<uint8_t> data = {'k', 0};
+    if (strcmp(type, "iTXt") == 0) {
+        data.insert(data.end(), {1, 0, 0, 0});   // compressed, no language or translation
+    } else if (strcmp(type, "zTXt") == 0 || strcmp(type, "iCCP") == 0) {
+        data.push_back(0);
+    }
+    std::vector<uint8_t> zeros(inflated);
+    uLongf length = compressBound((uLong)inflated);
+    std::vector<uint8_t> packed(length);
+    EXPECT_EQ(compress(packed.data(), &length, zeros.data(), (uLong)inflated), Z_OK);
+    data.insert(data.end(), packed.begin(), packed.begin() + length);
+    return data;
 }
 
 class DamagedPng : public testing::Test {
@@ -162,6 +218,44 @@ TEST_F(DamagedPng, MutatedPicturesNeverCrashOrHang) {
     }
     image_release(4);
     EXPECT_GT(loaded, 0);
+    expect_next_load_works();
+}
+
+TEST_F(DamagedPng, AChunkIsNeverAllocatedBeyondTheBlockNorInflatedWithoutBound) {
+    // The fuzz run's worst case: a text chunk's length byte 0x00 -> 0x7f
+    // (about 2.1 GB declared) once allocated and zeroed that length. A chunk
+    // of honest length that inflates to 16 MB (twice libpng's own limit) must
+    // cost nothing either.
+    struct Case {
+        const char* type;
+        bool damaged_length;
+    };
+    const Case cases[] = {
+        {"iTXt", true}, {"zTXt", true}, {"tEXt", true}, {"iCCP", true}, {"prVt", true}, {"IDAT", true},
+        {"zTXt", false}, {"iTXt", false}, {"iCCP", false},
+    };
+    const PictureCase& grey = picture_case("c0_d8_33x7");
+    const size_t bound = 256 * 1024;   // the 64 KiB IDAT buffer, zlib's window, the rows
+    for (const Case& test : cases) {
+        std::string what = std::string(test.type) + (test.damaged_length ? " damaged length" : " inflating");
+        std::vector<uint8_t> block = grey.png;
+        size_t inflated = test.damaged_length ? 16 : 16 << 20;
+        size_t at = with_chunk(block, test.type, keyword_and_zeros(test.type, inflated));
+        block[at] = test.damaged_length ? 0x7f : block[at];
+        g_largest_request = 0;
+        g_counting = true;
+        int64_t native = image_from_memory(3, block.data(), (int32_t)block.size());
+        g_counting = false;
+        EXPECT_LE(g_largest_request, bound) << what;
+        if (test.damaged_length) {
+            EXPECT_EQ(native, 0) << what;
+            EXPECT_EQ(image_lookup(3), nullptr) << what;
+        } else {
+            ASSERT_NE(native, 0) << what;
+            EXPECT_TRUE(dib_bytes((HANDLE)native) == grey.dib) << what;
+        }
+        image_release(3);
+    }
     expect_next_load_works();
 }
 
