@@ -12,6 +12,12 @@ def main():
     data = open(source, "rb").read()
     packer = zlib.compressobj(9, zlib.DEFLATED, 15)
     block = packer.compress(data) + packer.flush()
+    # The setup reads its blocks with 32-bit lengths; the configure refuses
+    # a product of 2 GiB or more, but a product just below that may not
+    # pack smaller.
+    if len(block) >= 1 << 31:
+        sys.exit(f"{source}: the stored product would be {len(block)} bytes; "
+                 "the setup holds blocks of less than 2 GiB (2147483648 bytes).")
     try:
         if open(output, "rb").read() == block:
             return

@@ -102,6 +102,11 @@ function(ph_check_product path)
         message(FATAL_ERROR "PIKEHARBOUR_PRODUCT: ${path} is empty; "
                             "expected the product's Windows executable (starting with \"MZ\").")
     endif()
+    # The setup's lengths are 32-bit: refused before anything is compressed.
+    if(size GREATER_EQUAL 2147483648)
+        message(FATAL_ERROR "PIKEHARBOUR_PRODUCT: ${path} is ${size} bytes; "
+                            "the setup holds products of less than 2 GiB (2147483648 bytes).")
+    endif()
     file(READ "${path}" start LIMIT 2 HEX)
     if(NOT start STREQUAL "4d5a")
         message(FATAL_ERROR "PIKEHARBOUR_PRODUCT: ${path} does not start with \"MZ\"; "

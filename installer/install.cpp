@@ -14,12 +14,14 @@
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
+#include "installer/unattended.h"
 #include "installer/uninstall_entry.h"
 #include "installer/version_check.h"
 #include "process/command_line.h"
 #include "process/launch.h"
 #include "resources/embedded.h"
 #include "runtime/lists.h"
+#include "runtime/runtime.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
@@ -398,7 +400,14 @@ void install_report_success() {
     text_release(text);
 }
 
+// Nothing is written, not even the safety copy, before the payload check
+// that runs while the pages are up has passed.
 void install_product() {
+    if (!integrity_wait_for_install()) {
+        report_damaged_setup();
+        g_runtime.exit_code = EXIT_DAMAGED_SETUP;
+        installer_exit();
+    }
     if (install_run() != INSTALL_DONE) {
         return;
     }

@@ -12,3 +12,7 @@ int64_t product_length();
 bool product_file_verified(const wchar_t* path);
 // Tells the user the setup program is damaged (both languages, one box).
 void report_damaged_setup();
+// The interactive install step waits for the check that the window started
+// (integrity_check_thread.h), showing how far it got; false when the
+// product block is damaged.
+bool integrity_wait_for_install();

@@ -45,10 +45,9 @@
         }
         end_installer_role(L"Another setup", L"is running", EXIT_ANOTHER_SETUP);
     }
-    if (!product_block_intact()) {
-        if (!g_installer.unattended) {
-            report_damaged_setup();
-        }
+    // The window checks the product block on a thread while its pages are
+    // up; removal installs nothing from it and never waits for the check.
+    if (g_installer.unattended && !g_installer.unattended_remove && !product_block_intact()) {
         end_installer_role(L"Setup program", L"damaged", EXIT_DAMAGED_SETUP);
     }
     if (!install_scope_decide()) {

@@ -1,6 +1,7 @@
 // The installer window: every page's controls, the event loop and the
 // dispatch of control events to the page handlers.
 #include "installer/handlers.h"
+#include "installer/integrity_check_thread.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "installer/texts.h"
@@ -160,6 +161,9 @@ void run_installer_window() {
     // After the window is shown: the page's tab stops count only visible
     // controls.
     focus_page_shown(g_installer.language_panel);
+    // The payload check runs while the user reads the first page; the
+    // install step waits for it (integrity_wait_for_install).
+    integrity_check_start();
     run_event_loop();
 }
 

@@ -1,10 +1,11 @@
 // End-to-end scenarios around the main paths: language pre-selection from
 // the settings file, cancel and close on every page, path field edge
-// cases, the folder tree, and a setup with a damaged picture.
+// cases, the folder tree, and a setup with a damaged picture or product.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <png.h>
+#include <fstream>
 #include "installer_flow.h"
 #include "sandbox_files.h"
 #include "screenshots.h"
@@ -308,7 +309,48 @@ bool write_damaged_copy(const std::wstring& copy) {
     return true;
 }
 
+// A copy of the setup with a byte of its product block flipped (the build
+// records where the block lies).
+bool write_damaged_product_copy(const std::wstring& copy) {
+    std::ifstream layout(PH_SETUP_LAYOUT);
+    std::string name;
+    long offset = 0;
+    long length = 0;
+    while (layout >> name >> offset >> length && name != "product") {
+    }
+    std::string exe = file_bytes(setup_exe());
+    if (name != "product" || offset + length > (long)exe.size()) {
+        return false;
+    }
+    exe[offset + length / 2] = static_cast<char>(exe[offset + length / 2] ^ 0x5A);
+    file_put(copy, exe);
+    return true;
+}
+
 }  // namespace
+
+// The window opens while the product block is still being checked; going
+// straight to the install step, the damaged block is refused there with the
+// message, exit code 2 and nothing written: no folder, settings file,
+// shortcut or safety copy.
+TEST(InstallerE2E, DamagedProductIsRefusedAtTheInstallStepBeforeAnythingIsWritten) {
+    Sandbox box = sandbox_make("damaged_product");
+    std::wstring damaged = box.root + L"Damaged\\PikeHarbour_Setup.exe";
+    ASSERT_TRUE(write_damaged_product_copy(damaged));
+    std::string backup_before = file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "";
+    Running setup;
+    ASSERT_TRUE(setup_start(setup, damaged, sandbox_environment(box)));
+    walk_to_folder_page(setup, GERMAN);
+    control_click(setup, INSTALL_BUTTON);
+    expect_box(setup, L"PikeHarbour Setup Error",
+               L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
+               L"The setup program is damaged. Please download it again.", IDOK);
+    EXPECT_EQ(setup_wait_exit(setup), 2);
+    EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
+    EXPECT_FALSE(file_exists(box.settings_file));
+    EXPECT_FALSE(file_exists(shortcut_path()));
+    EXPECT_EQ(file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "", backup_before);
+}
 
 // The window shows the picture's top-left corner; a setup whose picture is
 // damaged shows none and still installs.

@@ -167,6 +167,11 @@ TEST_F(Unattended, DamagedProductIsRefusedAndNothingWritten) {
     std::string log = log_text();
     ASSERT_GE(log.size(), 14u);
     EXPECT_EQ("Exit code: 2\r\n", log.substr(log.size() - 14));
+    // Removal installs nothing from the block: the damaged copy still
+    // removes what an intact one installed.
+    ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S"));
+    EXPECT_EQ(0, run_setup(damaged, L"-admin /S /REMOVE"));
+    EXPECT_FALSE(file_exists(PROGRAM_FILES + L"\\PikeHarbour\\Pikeharbour64.exe"));
 }
 
 TEST_F(Unattended, DamagedPictureStillInstalls) {

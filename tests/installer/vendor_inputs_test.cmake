@@ -12,6 +12,11 @@ Image.new("RGB", (640, 480), (40, 90, 140)).save("small.png")
 ]]
     WORKING_DIRECTORY "${SCRATCH}" RESULT_VARIABLE made)
 file(WRITE "${SCRATCH}/empty.exe" "")
+# Sparse: "MZ" and 2 GiB of nothing cost no disk.
+file(WRITE "${SCRATCH}/huge.exe" "MZ")
+file(WRITE "${SCRATCH}/almost.exe" "MZ")
+execute_process(COMMAND truncate -s 2147483648 "${SCRATCH}/huge.exe")
+execute_process(COMMAND truncate -s 2147483647 "${SCRATCH}/almost.exe")
 if(NOT made EQUAL 0)
     message(FATAL_ERROR "could not make the test pictures")
 endif()
@@ -40,3 +45,7 @@ check_case("-DPIKEHARBOUR_BACKGROUND=small.png -DPIKEHARBOUR_BACKGROUND_ANY=ON" 
 check_case("-DPIKEHARBOUR_BACKGROUND=${SOURCE_DIR}/resources/background.png" 0 "")
 check_case("-DPIKEHARBOUR_PRODUCT=empty.exe" 1 "empty.exe is empty; \
 expected the product's Windows executable (starting with \"MZ\").")
+check_case("-DPIKEHARBOUR_PRODUCT=huge.exe" 1 "huge.exe is 2147483648 bytes; \
+the setup holds products of less than 2 GiB (2147483648 bytes).")
+check_case("-DPIKEHARBOUR_PRODUCT=almost.exe" 0 "")
+file(REMOVE "${SCRATCH}/huge.exe" "${SCRATCH}/almost.exe")
