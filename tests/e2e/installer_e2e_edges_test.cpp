@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <png.h>
 #include <fstream>
+#include "check_hold.h"
 #include "installer_flow.h"
 #include "sandbox_files.h"
 #include "screenshots.h"
@@ -349,6 +350,47 @@ TEST(InstallerE2E, DamagedProductIsRefusedAtTheInstallStepBeforeAnythingIsWritte
     EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
     EXPECT_FALSE(file_exists(box.settings_file));
     EXPECT_FALSE(file_exists(shortcut_path()));
+    EXPECT_EQ(file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "", backup_before);
+}
+
+// A visible child of the window whose text starts with `prefix`.
+bool child_text_shown(HWND window, const std::wstring& prefix) {
+    struct Search {
+        const std::wstring* prefix;
+        bool found;
+    } search{&prefix, false};
+    EnumChildWindows(window, [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        s->found = s->found || (IsWindowVisible(child) && window_caption(child).rfind(*s->prefix, 0) == 0);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The user is at the install step before the check has ended (it is held
+// suspended): the folder page shows its progress and takes no input, nothing
+// is written; once it ends, the damaged block is refused.
+TEST(InstallerE2E, InstallStepWaitsForARunningCheckShowingProgress) {
+    Sandbox box = sandbox_make("held_check");
+    std::wstring damaged = box.root + L"Damaged\\PikeHarbour_Setup.exe";
+    ASSERT_TRUE(write_damaged_product_copy(damaged));
+    std::string backup_before = file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "";
+    CheckHold hold;
+    Running setup;
+    ASSERT_TRUE(check_hold_start(hold, setup, damaged, sandbox_environment(box)));
+    ASSERT_TRUE(wait_until([&] { return hold.held.load(); }));
+    walk_to_folder_page(setup, ENGLISH);
+    control_click(setup, INSTALL_BUTTON);
+    EXPECT_TRUE(wait_until([&] { return child_text_shown(setup.window, L"Checking the setup program: "); }));
+    EXPECT_FALSE(IsWindowEnabled(setup.window));
+    EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
+    check_hold_release(hold);
+    expect_box(setup, L"PikeHarbour Setup Error",
+               L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
+               L"The setup program is damaged. Please download it again.", IDOK);
+    EXPECT_EQ(setup_wait_exit(setup), 2);
+    EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
+    EXPECT_FALSE(file_exists(box.settings_file));
     EXPECT_EQ(file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "", backup_before);
 }
 

@@ -207,15 +207,26 @@ bool wait_until(const std::function<bool()>& done, int timeout_ms, int poll_ms) 
     return true;
 }
 
+static bool wait_for_language_page(Setup& setup, DWORD pid);
+
 static bool start_process(PROCESS_INFORMATION& process, const wchar_t* exe, std::wstring command,
-                   const SetupEnvironment& env) {
+                   const SetupEnvironment& env, DWORD flags = 0) {
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(0);
     std::vector<wchar_t> block = environment_block(env);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    return CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+    return CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT | flags,
                           block.data(), nullptr, &startup, &process) != FALSE;
+}
+
+bool setup_launch_debugged(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {
+    return start_process(setup.process, exe.c_str(), L"\"" + exe + L"\" -admin", env,
+                         DEBUG_ONLY_THIS_PROCESS);
+}
+
+bool setup_wait_language_page(Setup& setup) {
+    return wait_for_language_page(setup, setup.process.dwProcessId);
 }
 
 bool setup_launch(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {

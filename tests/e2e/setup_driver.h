@@ -47,6 +47,10 @@ long setup_run(const std::wstring& command, const SetupEnvironment& env,
                int timeout_ms = 60000);
 // Only starts `exe -admin`, for tests that watch it come up.
 bool setup_launch(Setup& setup, const std::wstring& exe, const SetupEnvironment& env);
+// The same as its debugger: the calling thread gets its debug events.
+bool setup_launch_debugged(Setup& setup, const std::wstring& exe, const SetupEnvironment& env);
+// Waits until the language page of a launched setup is visible.
+bool setup_wait_language_page(Setup& setup);
 // The setup's main window if it is visible now, else null. Sends the setup
 // no message, so it answers while the setup is busy.
 HWND setup_visible_window(Setup& setup);
