@@ -2,6 +2,7 @@
 // holds bytes not yet written; in read state bytes read ahead, of which the
 // last `count` are not yet consumed (the handle's position is behind them).
 #include <string.h>
+#include "files/file_faults.h"
 #include "files/file_object.h"
 
 // One WriteFile/ReadFile moves at most this much, so a DWORD always holds it.
@@ -23,7 +24,9 @@ int64_t file_native_write(FileObject* file, const void* data, int64_t length) {
         }
         DWORD written = 0;
         s_native_write_calls++;
-        WriteFile(file->handle, bytes + done, static_cast<DWORD>(part), &written, nullptr);
+        if (!file_fault_take()) {
+            WriteFile(file->handle, bytes + done, static_cast<DWORD>(part), &written, nullptr);
+        }
         done += written;
         if (written != part) {
             break;

@@ -184,3 +184,24 @@ HANDLE handle_create_new(const wchar_t* path, DWORD access, DWORD share) {
     }
     return handle;
 }
+
+// The final name against the whole path asked for: a link in any folder
+// above (a junction the user made) names its target and fails this. The
+// path is compared in the form Windows reads it (doubled backslashes as
+// one) and with short (8.3) names in their long form.
+bool handle_final_path_is(HANDLE handle, const wchar_t* path) {
+    wchar_t final_text[FINAL_LIMIT];
+    const wchar_t* final_path = nullptr;
+    wchar_t full[FINAL_LIMIT];
+    DWORD length = path == nullptr ? 0 : GetFullPathNameW(path, FINAL_LIMIT, full, nullptr);
+    if (length == 0 || length >= FINAL_LIMIT || !final_name(handle, final_text, &final_path)) {
+        return false;
+    }
+    if (CompareStringOrdinal(final_path, -1, full, -1, TRUE) == CSTR_EQUAL) {
+        return true;
+    }
+    wchar_t long_path[FINAL_LIMIT];
+    length = GetLongPathNameW(full, long_path, FINAL_LIMIT);
+    return length > 0 && length < FINAL_LIMIT &&
+           CompareStringOrdinal(final_path, -1, long_path, -1, TRUE) == CSTR_EQUAL;
+}

@@ -9,6 +9,9 @@
 // system's final name for it is its folder's final name and the last
 // component of `path` (a link there gives its target's name).
 bool handle_names_path(HANDLE handle, const wchar_t* path);
+// The handle's final name is `path` itself (any case, short names in their
+// long form): no link anywhere on the way, the folders above included.
+bool handle_final_path_is(HANDLE handle, const wchar_t* path);
 // Opens `path` without following a reparse point at its last component;
 // INVALID_HANDLE_VALUE when it is missing, a folder, or a link of any kind
 // (see handle_names_path). The last error tells a missing file

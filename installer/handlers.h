@@ -19,15 +19,8 @@ void locate_installation();
 // The target folder as given: the path field's text, or in unattended mode
 // the /D= value or the proposal the path field would show.
 void target_folder_text(int64_t out);
-// The value of the last line of the settings file whose key (lower case,
-// compared in any case) is `key`; false when there is none or the file
-// cannot be read.
-bool settings_file_value(const wchar_t* key, wchar_t** value);
-// Every line of the settings file whose key is not `key`, as it stands.
-struct LinkedList;
-void settings_file_lines_except(const wchar_t* key, LinkedList* lines);
-// The folder line of the settings file when it is an absolute local path
-// ("X:\..."), with a trailing backslash; empty otherwise.
+// The settings file's folder (one plain local path, with a trailing
+// backslash); empty when there is none or the file cannot be used.
 // For an all-users installation: the folder of its record.
 void settings_product_folder(wchar_t** folder);
 // The settings file's own folder line, whatever the installation kind.
@@ -42,14 +35,18 @@ void remove_product();
 // success report and the end.
 enum InstallOutcome {
     INSTALL_DONE, INSTALL_REFUSED, INSTALL_NO_FOLDER, INSTALL_WRITE_FAILED, INSTALL_IN_USE,
+    INSTALL_NOT_RECORDED, INSTALL_SETTINGS_UNUSABLE,
     INSTALL_NEWER_INSTALLED     // unattended, without /ALLOWDOWNGRADE: nothing changed
 };
 InstallOutcome install_run();
 void install_report_success();
-// Removal's deletions and the shell notification, without its questions;
-// false when the product executable is there and could not be deleted
-// (running or locked): then the settings file and the shortcut stay.
-bool remove_run();
+// Removal's deletions and the shell notification, without its questions:
+// the exit code. 6: the product is running or held (a sharing or lock
+// violation), nothing removed; 4: it could not be deleted for another
+// reason, nothing removed; 9: the settings file cannot be used, nothing of
+// the product deleted, only what is safely ours (shortcut, entry, the
+// settings file itself).
+int32_t remove_run();
 // The product executable is in use: the message for an installation
 // (removal false) or a removal.
 void report_product_in_use(bool removal);

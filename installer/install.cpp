@@ -7,10 +7,15 @@
 #include "installer/close_product.h"
 #include "installer/create_path.h"
 #include "installer/dialogs.h"
+#include "installer/error_text.h"
 #include "installer/handlers.h"
 #include "installer/install_scope.h"
 #include "installer/integrity.h"
+#include "installer/path_rules.h"
 #include "installer/product_restart.h"
+#include "installer/product_file.h"
+#include "installer/product_identity.h"
+#include "installer/settings_file.h"
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
@@ -27,6 +32,10 @@
 
 static const wchar_t SETUP_TITLE[] = L"Pikeharbour Setup";
 static const wchar_t ERROR_TITLE[] = L"PikeHarbour Setup Error";
+// The install folder with its backslash: Windows' limit for a file path
+// without the long-path opt-in (MAX_PATH - 1 characters) less the
+// product's name, whatever Wine would accept.
+static const int64_t FOLDER_PATH_LIMIT = MAX_PATH - 1 - 17;
 
 static void assign_own_path(wchar_t** variable) {
     int64_t saved = temp_position();
@@ -60,6 +69,10 @@ static bool safety_copy_needed(const wchar_t* own) {
     return needed;
 }
 
+// The Apps & features entry starts the safety copy: it names only a copy
+// that this run wrote, or this very setup running from the backup folder.
+static bool s_copy_ready;
+
 // The profile's SetupBackup folder of a per-user installation. A failure
 // is told and the installation goes on, without an Apps & features entry.
 static bool make_profile_backup_folder() {
@@ -80,6 +93,7 @@ static bool make_profile_backup_folder() {
 // False only when the all-users copy's folder is refused: the installation
 // does not go on without a copy that users cannot replace.
 static bool make_safety_copy() {
+    s_copy_ready = false;
     if (install_scope_all_users()) {
         if (!all_users_copy_folder(&g_installer.backup_folder)) {
             return false;
@@ -89,13 +103,20 @@ static bool make_safety_copy() {
     }
     wchar_t* own = nullptr;
     assign_own_path(&own);
-    if (safety_copy_needed(own)) {
+    if (!safety_copy_needed(own)) {
+        BuiltText target = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
+        s_copy_ready = CompareStringOrdinal(own, -1, target.text, -1, TRUE) == CSTR_EQUAL;
+        text_release(target);
+    } else {
         BuiltText target = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
         // The profile is the user's: the copy is created new, never written
         // over a link put at its name.
         int64_t copied = file_copy_new(own, target.text);
+        DWORD error = GetLastError();
         text_release(target);
+        s_copy_ready = copied != 0;
         if (copied == 0) {
+            error_log(L"Safety copy", g_installer.backup_folder, error);
             BuiltText text = text_join(
                 L"'PikeHarbour_Setup.exe' could not create a save copy in '",
                 g_installer.backup_folder, L"' !");
@@ -108,6 +129,9 @@ static bool make_safety_copy() {
 }
 
 static void show_backup_notice() {
+    if (!s_copy_ready) {
+        return;
+    }
     BuiltText text = text_join(
         text_pick(L"Eine Sicherheitskopie dieses Setupproramms wird in diesem Verzeichnis "
                   L"gespeichert:\n\n",
@@ -117,72 +141,145 @@ static void show_backup_notice() {
     text_release(text);
 }
 
-// install_folder = the path field's text, trimmed, with a backslash added
-// when it is longer than two characters.
+// install_folder = the path field's text, trimmed, ending in one
+// backslash when it is longer than two characters: list-quoting tools turn
+// "/D=C:\Apps\x\" into a value ending in two.
 static void take_target_folder() {
     int64_t saved = temp_position();
     target_folder_text(saved);
     string_trim(temp_address(saved), saved);
     string_assign_temp(&g_installer.install_folder, saved);
     wchar_t* folder = g_installer.install_folder;
+    int64_t length = string_length(folder);
+    while (length > 3 && folder[length - 1] == L'\\' && folder[length - 2] == L'\\') {
+        folder[--length] = 0;
+    }
     if (string_length(folder) > 2 && text_last(folder) != L'\\') {
         text_assign(&g_installer.install_folder, folder, L"\\");
     }
 }
 
-static void show_rights_error() {
-    BuiltText text = text_join(
-        text_pick(L"Wahrscheinlich haben Sie nicht die nötigen Rechte 'Pikeharbour64.exe' in "
-                  L"das '",
-                  L"You probably don't have the necessary user rights to copy "
-                  L"'Pikeharbour64.exe' into '"),
-        g_installer.install_folder,
-        text_pick(L"' Verzeichnis zu kopieren!\n\nBitte loggen Sie sich mit den nötigen Rechten "
-                  L"auf dem Computer ein und starten Pikeharboursetup erneut!",
-                  L"'!\n\nPlease get 'admin rights' for your computer and start "
-                  L"Pikeharboursetup again!"));
-    installer_tell(text_pick(L"Pikeharbour Setup Fehler", L"Pikeharbour Setup Error"), text.text);
-    text_release(text);
-}
-
-// A product that is running or held open cannot be replaced: the system
-// refuses the open with a sharing or lock violation.
-static InstallOutcome create_failure() {
-    DWORD error = GetLastError();
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+// The product file could not be written: "in use" for a sharing or lock
+// violation, the message that fits the error otherwise.
+static InstallOutcome write_failure(const wchar_t* path, DWORD error) {
+    if (product_error_in_use(error)) {
+        error_log(L"Product", path, error);
         report_product_in_use(false);
         return INSTALL_IN_USE;
     }
-    show_rights_error();
+    error_report(L"Product", path, g_installer.install_folder, error);
     return INSTALL_WRITE_FAILED;
 }
 
-// The stored block inflated into the file. Anything but the whole product
-// (a short write, a failed flush, a stream that does not inflate to exactly
-// the product, a read-back that differs) is a failure: the partial file is
-// deleted so no broken product stays behind.
-static InstallOutcome write_product() {
-    BuiltText path = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
-    if (file_create(0, path.text) == 0) {
-        InstallOutcome failure = create_failure();
+// The settings file is written under another name and renamed over the old
+// one only when complete, so a failed write leaves the old record as it
+// was. %APPDATA% is the user's: the new name is created new, and the
+// rename replaces whatever is at the name (a link included), never writes
+// through it. ERROR_SUCCESS or the failed step's error.
+static DWORD write_settings_file(const Settings* old) {
+    wchar_t* appdata = nullptr;
+    int64_t saved = temp_position();
+    env_get(L"APPDATA", saved);
+    string_assign_temp(&appdata, saved);
+    BuiltText base = text_join(appdata, L"\\");
+    int64_t made = string_length(appdata) > 0 ? create_path(base.text, L"PikeHarbour\\") : 0;
+    DWORD error = string_length(appdata) > 0 ? GetLastError() : ERROR_ENVVAR_NOT_FOUND;
+    text_release(base);
+    if (made != 0) {
+        text_assign(&g_installer.settings_folder, appdata, L"\\PikeHarbour\\");
+        error = settings_replace(g_installer.settings_folder, g_installer.install_folder,
+                                 g_installer.language, old);
+    }
+    string_free(appdata);
+    return made != 0 ? error : (error != ERROR_SUCCESS ? error : ERROR_PATH_NOT_FOUND);
+}
+
+// A first installation writes the settings file; a reinstall into another
+// folder rewrites its folder line (the other lines kept), so that removal
+// finds the copy that was installed last. A reinstall into the same folder
+// leaves it as it is.
+static DWORD record_installation() {
+    if (install_scope_all_users()) {
+        if (all_users_record_installation(g_installer.install_folder)) {
+            return ERROR_SUCCESS;
+        }
+        DWORD error = GetLastError();
+        error_log(L"All-users record", g_installer.install_folder, error);
+        return error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED;
+    }
+    const Settings* old = settings_current();
+    bool moved = string_length(old->folder) == 0 ||
+                 !product_file_same(old->folder, g_installer.install_folder);
+    if (old->state == SETTINGS_USABLE && !moved && g_installer.installed != 0) {
+        return ERROR_SUCCESS;
+    }
+    // A file that names no installed product is left over (an all-users
+    // installation's, or one whose product was deleted): a new one replaces it.
+    bool keep = old->state == SETTINGS_USABLE && g_installer.installed != 0;
+    DWORD error = write_settings_file(keep ? old : nullptr);
+    if (error != ERROR_SUCCESS) {
+        BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
+        error_log(L"Settings file", path.text, error);
+        BuiltText text = text_join(
+            text_pick(L"Die Installation konnte nicht in der Einstellungsdatei '",
+                      L"The installation could not be recorded in the settings file '"),
+            path.text,
+            text_pick(L"' festgehalten werden und wurde zurückgenommen.",
+                      L"' and was taken back."));
+        installer_tell(text_pick(L"Pikeharbour Setup Fehler", L"Pikeharbour Setup Error"),
+                       text.text);
+        text_release(text);
         text_release(path);
-        return failure;
     }
-    EmbeddedBlock product = embedded_product();
-    int64_t written = file_write_inflated(0, product.data, product.size, product_length());
-    int64_t flushed = file_flush(0);
-    file_close(0);
-    bool complete = written == product_length() && flushed != 0 &&
-                    product_file_verified(path.text);
-    if (!complete) {
-        file_delete(path.text);
-    }
+    return error;
+}
+
+static void report_folder_failure() {
+    BuiltText text = text_join(
+        text_pick(L"Der Ordner '", L"The folder '"), g_installer.install_folder,
+        text_pick(L"' konnte nicht angelegt werden.\n\nBitte wählen Sie einen anderen Ordner.",
+                  L"' could not be created.\n\nPlease choose another folder."));
+    installer_tell(SETUP_TITLE, text.text);
+    text_release(text);
+}
+
+static bool product_already_there() {
+    BuiltText path = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
+    int64_t size = path_size(path.text);
     text_release(path);
-    if (!complete) {
-        show_rights_error();
-        return INSTALL_WRITE_FAILED;
+    return size > 0;
+}
+
+// After the settings file: the Apps & features entry (only for a safety
+// copy of this run) and the shortcut; neither failure undoes the install.
+static void finish_installation() {
+    if (s_copy_ready) {
+        uninstall_entry_write(g_installer.install_folder);
+    } else {
+        installer_log(L"Apps & features entry", L"not written: no safety copy of this run");
     }
-    return INSTALL_DONE;
+    g_installer.shortcut_made = create_desktop_shortcut(g_installer.install_folder) ? 1 : 0;
+    if (!g_installer.shortcut_made) {
+        installer_log(L"Desktop shortcut", L"could not be created");
+    }
+}
+
+// The folders this run made are the deepest `made` of the install folder:
+// removed again, deepest first, while empty.
+static void remove_made_folders(int64_t made) {
+    wchar_t* folder = nullptr;
+    string_assign(&folder, g_installer.install_folder);
+    for (int64_t i = 0; i < made; i++) {
+        int64_t length = string_length(folder);
+        while (length > 3 && folder[length - 1] == L'\\') {
+            folder[--length] = 0;
+        }
+        RemoveDirectoryW(folder);
+        while (length > 3 && folder[length - 1] != L'\\') {
+            folder[--length] = 0;
+        }
+    }
+    string_free(folder);
 }
 
 // A running product, in the target folder or where the settings file says
@@ -207,111 +304,92 @@ static InstallOutcome close_running_product() {
     return INSTALL_DONE;
 }
 
-// A reinstall into another folder deletes the copy the settings file names,
-// so that no product is left that removal would not find. One that is
-// running stops the reinstall before the new copy is written.
-static InstallOutcome delete_previous_copy() {
-    if (g_installer.installed == 0) {
-        return INSTALL_DONE;
-    }
-    wchar_t* previous = nullptr;
-    settings_product_folder(&previous);
-    int64_t deleted = 0;
-    if (string_length(previous) > 0 &&
-        CompareStringOrdinal(previous, -1, g_installer.install_folder, -1, TRUE) != CSTR_EQUAL) {
-        BuiltText path = text_join(previous, L"Pikeharbour64.exe");
-        deleted = file_delete_no_link(path.text);
-        installer_log(L"Previous copy", path.text);
-        text_release(path);
-    }
-    string_free(previous);
-    if (deleted < 0) {
-        report_product_in_use(false);
-        return INSTALL_IN_USE;
-    }
-    return INSTALL_DONE;
-}
-
-// The lines after the folder line: a new installation's language, or on a
-// reinstall every other line of the old file as it stood.
-static void write_settings_lines(LinkedList* kept) {
-    BuiltText line = text_join(L"Programverzeichnis = ", g_installer.install_folder);
-    file_write_line(0, line.text);
-    text_release(line);
-    if (kept == nullptr) {
-        int64_t saved = temp_position();
-        temp_append(L"language = ");
-        string_from_integer(g_installer.language, temp_position());
-        file_write_line(0, temp_argument(saved));
-        temp_set_position(saved);
-        return;
-    }
-    list_reset(kept);
-    wchar_t** kept_line;
-    while ((kept_line = static_cast<wchar_t**>(list_next(kept))) != nullptr) {
-        file_write_line(0, *kept_line);
-    }
-}
-
-// %APPDATA% is the user's: the file is created new (file_create_new). Every
-// failure here is silent; without APPDATA there is no settings file.
-static void write_settings_file(LinkedList* kept) {
-    wchar_t* appdata = nullptr;
-    int64_t saved = temp_position();
-    env_get(L"APPDATA", saved);
-    string_assign_temp(&appdata, saved);
-    BuiltText base = text_join(appdata, L"\\");
-    int64_t made = string_length(appdata) > 0 ? create_path(base.text, L"PikeHarbour\\") : 0;
-    text_release(base);
-    if (made != 0) {
-        text_assign(&g_installer.settings_folder, appdata, L"\\PikeHarbour\\");
-        BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
-        int64_t created = file_create_new(0, path.text);
-        text_release(path);
-        if (created != 0) {
-            write_settings_lines(kept);
-            file_close(0);
+// The copy the settings file names, when it is another file than the one
+// this run writes (by file identity); null otherwise.
+static void previous_copy(const wchar_t* product, wchar_t** previous) {
+    string_assign(previous, nullptr);
+    wchar_t* folder = nullptr;
+    settings_product_folder(&folder);
+    if (g_installer.installed != 0 && string_length(folder) > 0) {
+        BuiltText path = text_join(folder, L"Pikeharbour64.exe");
+        if (path_size(path.text) >= 0 && !product_file_same(path.text, product)) {
+            string_assign(previous, path.text);
         }
+        text_release(path);
     }
-    string_free(appdata);
+    string_free(folder);
 }
 
-// A first installation writes the settings file; a reinstall into another
-// folder rewrites its folder line, so that removal finds the copy that was
-// installed last. A reinstall into the same folder leaves it as it is.
-static void record_installation() {
-    if (g_installer.installed == 0) {
-        write_settings_file(nullptr);
+// A previous copy that is running stops the reinstall before anything is
+// written: it could not be deleted at the end.
+static bool previous_in_use(const wchar_t* previous) {
+    if (previous == nullptr) {
+        return false;
+    }
+    HANDLE held = CreateFileW(previous, DELETE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = GetLastError();
+    if (held != INVALID_HANDLE_VALUE) {
+        CloseHandle(held);
+        return false;
+    }
+    if (product_error_in_use(error)) {
+        error_log(L"Previous copy", previous, error);
+        report_product_in_use(false);
+        return true;
+    }
+    return false;
+}
+
+static void delete_previous_copy(const wchar_t* previous) {
+    if (previous == nullptr) {
         return;
     }
-    wchar_t* recorded = nullptr;
-    settings_product_folder(&recorded);
-    bool moved = CompareStringOrdinal(recorded != nullptr ? recorded : L"", -1,
-                                      g_installer.install_folder, -1, TRUE) != CSTR_EQUAL;
-    string_free(recorded);
-    if (!moved) {
-        return;
+    DWORD error = ERROR_SUCCESS;
+    ProductDelete result = product_delete_if_ours(previous, &error);
+    if (result == PRODUCT_NOT_OURS) {
+        installer_log(L"Previous copy", L"is not the product and was left");
+    } else if (result == PRODUCT_IN_USE || result == PRODUCT_DELETE_FAILED) {
+        error_log(L"Previous copy could not be deleted", previous, error);
     }
-    LinkedList* kept = list_create(sizeof(wchar_t*), nullptr, STRING_ELEMENT, 0);
-    settings_file_lines_except(L"programverzeichnis", kept);
-    write_settings_file(kept);
-    list_free(kept);
+    installer_log(L"Previous copy", previous);
 }
 
-static void report_folder_failure() {
-    BuiltText text = text_join(
-        text_pick(L"Der Ordner '", L"The folder '"), g_installer.install_folder,
-        text_pick(L"' konnte nicht angelegt werden.\n\nBitte wählen Sie einen anderen Ordner.",
-                  L"' could not be created.\n\nPlease choose another folder."));
-    installer_tell(SETUP_TITLE, text.text);
-    text_release(text);
-}
-
-static bool product_already_there() {
-    BuiltText path = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
-    int64_t size = path_size(path.text);
-    text_release(path);
-    return size > 0;
+// The new copy is written and verified, then recorded; only then is the
+// old one deleted (kept aside when it had the same name, and put back
+// when anything fails).
+static InstallOutcome write_and_record(int64_t made) {
+    BuiltText built = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
+    wchar_t* product = nullptr;
+    string_assign(&product, built.text);
+    text_release(built);
+    wchar_t* previous = nullptr;
+    previous_copy(product, &previous);
+    HANDLE aside = nullptr;
+    InstallOutcome outcome = INSTALL_IN_USE;
+    DWORD error = ERROR_SUCCESS;
+    if (!previous_in_use(previous)) {
+        error = product_file_set_aside(product, &aside);
+        if (error == ERROR_SUCCESS) {
+            error = product_file_write(product);
+        }
+        outcome = error == ERROR_SUCCESS ? INSTALL_DONE : write_failure(product, error);
+    }
+    if (outcome == INSTALL_DONE && record_installation() != ERROR_SUCCESS) {
+        file_delete_no_link(product);
+        outcome = INSTALL_NOT_RECORDED;
+    }
+    if (outcome == INSTALL_DONE) {
+        product_file_drop_aside(aside);
+        finish_installation();
+        delete_previous_copy(previous);
+    } else {
+        product_file_restore_aside(aside, product);
+        remove_made_folders(made);
+    }
+    string_free(product);
+    string_free(previous);
+    return outcome;
 }
 
 InstallOutcome install_run() {
@@ -326,6 +404,10 @@ InstallOutcome install_run() {
                                 L"Computer!\n\nDo you want to install Pikeharbour now?"),
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
+    }
+    if (settings_current()->state == SETTINGS_UNUSABLE) {
+        settings_report_unusable();
+        return INSTALL_SETTINGS_UNUSABLE;
     }
     if (!make_safety_copy()) {
         return INSTALL_NO_FOLDER;
@@ -343,38 +425,29 @@ InstallOutcome install_run() {
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
-    int64_t created = create_path(L"", g_installer.install_folder);
-    if (created == 0 || (install_scope_all_users() &&
-                         !all_users_protect_created(g_installer.install_folder, created))) {
-        installer_log(L"Folder chain", L"could not be created");
+    PathVerdict verdict = path_rules_check(g_installer.install_folder, FOLDER_PATH_LIMIT);
+    if (verdict != PATH_PLAIN) {
+        installer_log(L"Folder", path_rules_reason(verdict));
         report_folder_failure();
         return INSTALL_NO_FOLDER;
     }
-    InstallOutcome outcome = close_running_product();
+    int64_t made = create_path(L"", g_installer.install_folder);
+    if (made == 0 || (install_scope_all_users() &&
+                      !all_users_protect_created(g_installer.install_folder, made))) {
+        error_log(L"Folder chain", g_installer.install_folder, GetLastError());
+        report_folder_failure();
+        return INSTALL_NO_FOLDER;
+    }
+    made = made < 0 ? 0 : made;
+    if (close_running_product() != INSTALL_DONE) {
+        remove_made_folders(made);
+        return INSTALL_IN_USE;
+    }
+    InstallOutcome outcome = write_and_record(made);
     if (outcome == INSTALL_DONE) {
-        outcome = delete_previous_copy();
+        product_restart_signal();
     }
-    if (outcome == INSTALL_DONE) {
-        outcome = write_product();
-    }
-    if (outcome != INSTALL_DONE) {
-        return outcome;
-    }
-    g_installer.shortcut_made = create_desktop_shortcut(g_installer.install_folder) ? 1 : 0;
-    if (!g_installer.shortcut_made) {
-        installer_log(L"Desktop shortcut", L"could not be created");
-    }
-    if (install_scope_all_users()) {
-        if (!all_users_record_installation(g_installer.install_folder)) {
-            show_rights_error();
-            return INSTALL_WRITE_FAILED;
-        }
-    } else {
-        record_installation();
-    }
-    uninstall_entry_write(g_installer.install_folder);
-    product_restart_signal();
-    return INSTALL_DONE;
+    return outcome;
 }
 
 // Without a shortcut that read back intact, the message tells where the

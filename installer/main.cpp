@@ -13,6 +13,22 @@
 #include "process/command_line.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
+#include "toolkit/message_box.h"
+
+// Another setup holds the mutex: its window comes to the front, or, where
+// none can be found (another session's, or one still starting), the user
+// is told.
+static void report_another_setup() {
+    if (single_instance_show_other()) {
+        return;
+    }
+    message_box(L"PikeHarbour Setup",
+                L"Ein anderes Setup von Pikeharbour läuft bereits. Bitte warten Sie, bis es "
+                L"beendet ist.\n"
+                L"Another Pikeharbour setup is already running. Please wait until it has "
+                L"finished.",
+                MB_OK);
+}
 
 // Ends the installer role before its window or procedure: unattended runs
 // log the reason and the exit code; the interactive installer ends with 0.
@@ -25,25 +41,31 @@
     unattended_finish(code);
 }
 
-// The elevated copy: parameters, the log, one setup at a time, then the
-// payload check, then the window or the unattended procedure. Every
-// unattended run replaces the log, so a refused run never leaves the
-// previous run's result in it.
+// The elevated copy: parameters, one setup at a time, the log, then the
+// payload check, then the window or the unattended procedure. A run
+// refused with 1618 never touches the log the running setup holds (it is
+// held without sharing); every other unattended run replaces its log, so
+// a refused run never leaves the previous run's result in it. A /LOG=
+// file that is refused ends the run before anything else is done.
 [[noreturn]] static void run_installer_role() {
     bool valid = unattended_parse();
-    if (g_installer.unattended) {
-        unattended_log_open();
-    } else {
+    if (!g_installer.unattended) {
         runtime_start_windows();
-    }
-    if (!valid) {
-        end_installer_role(L"Parameters", L"unknown or malformed", EXIT_BAD_PARAMETER);
     }
     if (!single_instance_take()) {
         if (!g_installer.unattended) {
-            single_instance_show_other();
+            report_another_setup();
+        } else {
+            unattended_log_open();
         }
         end_installer_role(L"Another setup", L"is running", EXIT_ANOTHER_SETUP);
+    }
+    bool logged = !g_installer.unattended || unattended_log_open();
+    if (!valid) {
+        end_installer_role(L"Parameters", L"unknown or malformed", EXIT_BAD_PARAMETER);
+    }
+    if (!logged) {
+        end_installer_role(L"Log file", L"refused", EXIT_LOG_REFUSED);
     }
     // The window checks the product block on a thread while its pages are
     // up; removal installs nothing from it and never waits for the check.

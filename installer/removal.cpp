@@ -1,7 +1,8 @@
-// Removal: deletes the product executable, the settings file and the
-// desktop shortcut, tells the shell, reports and ends. The settings file
-// and the shortcut lie in folders the user controls: they are deleted only
-// when their names are no links (file_delete_no_link).
+// Removal: deletes the product executable (only when it is the product),
+// the settings file and the desktop shortcut, tells the shell, reports and
+// ends. The settings file and the shortcut lie in folders the user
+// controls: they are deleted only when their names are no links
+// (file_delete_no_link).
 #include <windows.h>
 #include <shlobj.h>
 #include "files/filesystem.h"
@@ -9,12 +10,17 @@
 #include "installer/all_users.h"
 #include "installer/close_product.h"
 #include "installer/dialogs.h"
+#include "installer/error_text.h"
 #include "installer/handlers.h"
 #include "installer/install_scope.h"
+#include "installer/path_rules.h"
+#include "installer/product_identity.h"
+#include "installer/settings_file.h"
 #include "installer/shortcut.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "installer/uninstall_entry.h"
+#include "installer/unattended.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
@@ -42,8 +48,48 @@ static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
     return deleted;
 }
 
+// `known` (a shell folder) names `folder` (no trailing backslash); with
+// `parent`, the folder above `known` does (the folder of the profiles).
+static bool names_folder(int32_t id, const wchar_t* folder, bool parent) {
+    int64_t saved = temp_position();
+    shell_folder(id, saved);
+    string_trim_char(temp_address(saved), L"\\", saved);
+    if (parent) {
+        wchar_t* known = nullptr;
+        string_assign_temp(&known, saved);
+        path_directory_part(known, saved);
+        string_trim_char(temp_address(saved), L"\\", saved);
+        string_free(known);
+    }
+    const wchar_t* known = temp_argument(saved);
+    bool same = string_length(known) > 2 &&
+                CompareStringOrdinal(known, -1, folder, -1, TRUE) == CSTR_EQUAL;
+    temp_set_position(saved);
+    return same;
+}
+
+// The folder is one the system needs: a drive root, the Windows folder, a
+// program-files root, the folder of the profiles or a profile. Removal
+// never takes such a folder away, even when it is empty.
+static bool is_system_folder(const wchar_t* folder) {
+    wchar_t* trimmed = nullptr;
+    int64_t saved = temp_position();
+    string_trim_char(folder, L"\\", saved);
+    string_assign_temp(&trimmed, saved);
+    bool system = string_length(trimmed) <= 2 || names_folder(CSIDL_PROFILE, trimmed, true);
+    static const int32_t folders[] = {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES,
+                                      CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,
+                                      CSIDL_PROGRAM_FILES_COMMON, CSIDL_COMMON_APPDATA};
+    for (int32_t id : folders) {
+        system = system || names_folder(id, trimmed, false);
+    }
+    string_free(trimmed);
+    return system;
+}
+
 // The entry goes once the product is gone; the folders of ours go when
-// nothing is left in them (RemoveDirectoryW removes only an empty folder).
+// nothing is left in them (RemoveDirectoryW removes only an empty folder),
+// never a system folder.
 static void tidy_after_removal(const wchar_t* folder) {
     BuiltText product = text_join(folder, L"Pikeharbour64.exe");
     bool gone = string_length(folder) == 0 || path_size(product.text) < 0;
@@ -52,7 +98,7 @@ static void tidy_after_removal(const wchar_t* folder) {
         return;
     }
     uninstall_entry_delete();
-    if (string_length(folder) > 0) {
+    if (string_length(folder) > 0 && !is_system_folder(folder)) {
         RemoveDirectoryW(folder);
     }
     if (string_less(L"", g_installer.settings_folder)) {
@@ -106,21 +152,71 @@ void report_product_in_use(bool removal) {
     text_release(text);
 }
 
-bool remove_run() {
+// What is safely ours goes even when the settings file cannot be used, so
+// that the user is not stuck: the shortcut, the entry and the file itself.
+static int32_t remove_without_settings() {
+    settings_report_unusable();
+    delete_shortcut();
+    uninstall_entry_delete();
+    if (string_less(L"", g_installer.settings_folder)) {
+        delete_in(g_installer.settings_folder, L"PikeHarbour.ini");
+        RemoveDirectoryW(g_installer.settings_folder);
+    }
+    return EXIT_SETTINGS_UNUSABLE;
+}
+
+// The product file, when it is the product: 0 gone or never there, else
+// the exit code (nothing else is removed then).
+static int32_t remove_product_file(const wchar_t* folder) {
+    if (string_length(folder) == 0) {
+        return EXIT_SUCCESS_CODE;
+    }
+    BuiltText path = text_join(folder, L"Pikeharbour64.exe");
+    DWORD error = ERROR_SUCCESS;
+    if (!product_close_running(path.text, nullptr)) {
+        text_release(path);
+        installer_log(L"Product", L"in use, nothing removed");
+        return EXIT_PRODUCT_IN_USE;
+    }
+    ProductDelete result = product_delete_if_ours(path.text, &error);
+    int32_t code = EXIT_SUCCESS_CODE;
+    if (result == PRODUCT_NOT_OURS) {
+        installer_log(L"Product", L"the file there is not Pikeharbour and was left");
+        BuiltText text = text_join(
+            text_pick(L"'", L"'"), path.text,
+            text_pick(L"' ist nicht Pikeharbour und wurde nicht gelöscht.",
+                      L"' is not Pikeharbour and was not deleted."));
+        installer_tell(L"Pikeharbour Setup", text.text);
+        text_release(text);
+    } else if (result == PRODUCT_IN_USE) {
+        error_log(L"Product", path.text, error);
+        installer_log(L"Product", L"in use, nothing removed");
+        code = EXIT_PRODUCT_IN_USE;
+    } else if (result == PRODUCT_DELETE_FAILED) {
+        error_report(L"Product could not be deleted", path.text, folder, error);
+        code = EXIT_WRITE_FAILED;
+    }
+    text_release(path);
+    return code;
+}
+
+int32_t remove_run() {
+    if (settings_current()->state == SETTINGS_UNUSABLE) {
+        return remove_without_settings();
+    }
     wchar_t* folder = nullptr;
     installed_folder(&folder);
-    bool product_gone = true;
-    if (string_length(folder) > 0) {
-        BuiltText product = text_join(folder, L"Pikeharbour64.exe");
-        product_gone = product_close_running(product.text, nullptr);
-        text_release(product);
-        product_gone = product_gone && delete_in(folder, L"Pikeharbour64.exe") >= 0;
-    }
     installer_log(L"Product folder", folder);
-    if (!product_gone) {
+    int32_t code = EXIT_SUCCESS_CODE;
+    if (string_length(folder) > 0 && path_rules_check(folder, MAX_PATH - 1 - 17) != PATH_PLAIN) {
+        installer_log(L"Product folder", path_rules_reason(path_rules_check(folder, MAX_PATH - 18)));
+        code = EXIT_FOLDER_FAILED;
+    } else {
+        code = remove_product_file(folder);
+    }
+    if (code != EXIT_SUCCESS_CODE) {
         string_free(folder);
-        installer_log(L"Product", L"in use, nothing removed");
-        return false;
+        return code;
     }
     if (string_less(L"", g_installer.settings_folder)) {
         delete_in(g_installer.settings_folder, L"PikeHarbour.ini");
@@ -131,7 +227,7 @@ bool remove_run() {
         all_users_remove(folder);
     }
     string_free(folder);
-    return true;
+    return EXIT_SUCCESS_CODE;
 }
 
 void remove_product() {
@@ -144,8 +240,11 @@ void remove_product() {
                       IDYES) != IDYES) {
         return;
     }
-    if (!remove_run()) {
+    int32_t code = remove_run();
+    if (code == EXIT_PRODUCT_IN_USE) {
         report_product_in_use(true);
+    }
+    if (code != EXIT_SUCCESS_CODE) {
         installer_exit();
     }
     installer_tell(L"Pikeharbour Setup",

@@ -3,5 +3,6 @@
 
 // Takes the mutex; false when another setup holds it.
 bool single_instance_take();
-// Brings the running setup's window to the front when it can be found.
-void single_instance_show_other();
+// Brings the running setup's window to the front; false when none is
+// found (another session's, or one still starting).
+bool single_instance_show_other();

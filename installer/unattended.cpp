@@ -122,6 +122,12 @@ static int32_t exit_code_of(InstallOutcome outcome) {
     if (outcome == INSTALL_IN_USE) {
         return EXIT_PRODUCT_IN_USE;
     }
+    if (outcome == INSTALL_NOT_RECORDED) {
+        return EXIT_NOT_RECORDED;
+    }
+    if (outcome == INSTALL_SETTINGS_UNUSABLE) {
+        return EXIT_SETTINGS_UNUSABLE;
+    }
     if (outcome == INSTALL_NEWER_INSTALLED) {
         return EXIT_NEWER_INSTALLED;
     }
@@ -143,12 +149,14 @@ void run_unattended() {
         g_installer.language = 1;
     }
     if (g_installer.unattended_remove) {
-        if (!remove_run()) {
+        int32_t code = remove_run();
+        if (code == EXIT_PRODUCT_IN_USE) {
             report_product_in_use(true);
-            unattended_finish(EXIT_PRODUCT_IN_USE);
         }
-        installer_log(L"Removal", L"done");
-        unattended_finish(EXIT_SUCCESS_CODE);
+        if (code == EXIT_SUCCESS_CODE) {
+            installer_log(L"Removal", L"done");
+        }
+        unattended_finish(code);
     }
     InstallOutcome outcome = install_run();
     if (outcome == INSTALL_DONE) {

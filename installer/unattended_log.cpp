@@ -1,28 +1,27 @@
 // Where the unattended log goes. Deployment tools collect it from a place
-// of their choosing (/LOG=); without one it goes to the user's TEMP folder.
-// Without TEMP there is no log rather than one in the root of the current
-// drive. Either place may be the user's: the log is created new
-// (file_create_new), never written through a link put at its name. A
-// running setup holds its log without sharing, so a second setup refused
-// with 1618 cannot clear that log for its own.
+// of their choosing (/LOG=, checked in log_path.cpp); without one it goes
+// to the user's TEMP folder. Without TEMP there is no log rather than one
+// in the root of the current drive, and the run goes on. Either place may
+// be the user's: the log is created new (file_create_new), never written
+// through a link put at its name. A running setup holds its log without
+// sharing, so a second setup refused with 1618 cannot clear that log for
+// its own.
 #include "installer/unattended_log.h"
-#include "files/link_safe.h"
+#include "installer/log_path.h"
 #include "installer/state.h"
 #include "process/launch.h"
 #include "runtime/strings.h"
 
-void unattended_log_open() {
-    int64_t saved = temp_position();
+bool unattended_log_open() {
     if (g_installer.unattended_log != nullptr) {
-        temp_append(g_installer.unattended_log);
-    } else {
-        env_get(L"TEMP", saved);
-        if (string_length(temp_address(saved)) == 0) {
-            temp_set_position(saved);
-            return;
-        }
-        temp_append(L"\\PikeHarbour_Setup.log");
+        return log_path_open(g_installer.unattended_log);
     }
-    file_create_new(LOG_FILE_ID, temp_argument(saved));
+    int64_t saved = temp_position();
+    env_get(L"TEMP", saved);
+    if (string_length(temp_address(saved)) > 0) {
+        temp_append(L"\\PikeHarbour_Setup.log");
+        log_path_create(temp_argument(saved));
+    }
     temp_set_position(saved);
+    return true;
 }

@@ -233,6 +233,25 @@ TEST_F(Deployment, OlderSetupOverNewerInstallationWarnsWithNoAsDefault) {
     EXPECT_EQ(narrow(entry_text(L"DisplayVersion")), "3.00");
 }
 
+// The mutex held by a setup whose window cannot be found (another
+// session's; here the test holds the name Wine's setup uses, which has no
+// private namespaces): an interactive setup says that another one runs,
+// instead of ending silently.
+TEST_F(Deployment, AnotherSetupWithoutWindowIsNamed) {
+    Sandbox box = sandbox_make("deployment_other_session");
+    HANDLE held = CreateMutexW(nullptr, FALSE, L"Global\\PikeHarbourSetup");
+    ASSERT_NE(nullptr, held);
+    Running setup;
+    ASSERT_TRUE(setup_launch(setup, setup_exe(), sandbox_environment(box)));
+    MessageBoxSeen seen = message_box_wait(setup);
+    EXPECT_EQ("PikeHarbour Setup", narrow(seen.title));
+    EXPECT_NE(std::string::npos, narrow(seen.text).find("Another Pikeharbour setup is already "
+                                                        "running."));
+    message_box_answer(seen, IDOK);
+    EXPECT_EQ(0, setup_wait_exit(setup));
+    CloseHandle(held);
+}
+
 }  // namespace
 
 namespace {

@@ -96,9 +96,9 @@ TEST(InstallerE2E, RemovalOfAProductInUse) {
     EXPECT_TRUE(file_exists(shortcut_path()));
 }
 
-// The backup folder blocked by a file (M6, then M2 naming no folder), and
-// the safety copy blocked by a folder of its name (M7): both are reported
-// and the installation still completes.
+// The backup folder blocked by a file (M6), and the safety copy blocked by
+// a folder of its name (M7): both are reported, no notice claims a copy
+// was saved, and the installation still completes.
 TEST(InstallerE2E, SafetyCopyFailuresAreReported) {
     std::wstring profile = profile_folder();
     std::wstring backup_folder = profile + L"SetupBackup\\";
@@ -114,7 +114,6 @@ TEST(InstallerE2E, SafetyCopyFailuresAreReported) {
         expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_install, IDYES);
         expect_box(setup, L"PikeHarbour Setup Error",
                    L"'PikeHarbour_Setup.exe' could not create the Setupdir!", IDOK, "en_m6");
-        expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].backup_notice, IDOK);
         expect_success_and_exit(setup, ENGLISH);
     }
     DeleteFileW((profile + L"SetupBackup").c_str());
@@ -130,8 +129,6 @@ TEST(InstallerE2E, SafetyCopyFailuresAreReported) {
                    L"'PikeHarbour_Setup.exe' could not create a save copy in '" + backup_folder +
                        L"' !",
                    IDOK, "de_m7");
-        expect_box(setup, L"Pikeharbour Setup", page_texts[GERMAN].backup_notice + backup_folder,
-                   IDOK);
         expect_success_and_exit(setup, GERMAN);
     }
     folder_remove(backup_folder);
