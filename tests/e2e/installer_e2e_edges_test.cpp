@@ -186,9 +186,9 @@ TEST(InstallerE2E, CloseBoxEndsAtOnce) {
     }
 }
 
-// C:\ installs nothing and says that the folder could not be created; a
-// target that cannot be written gives M4 and the user may retry; a 0-byte
-// product raises no M3.
+// C:\ and a path too long for Windows install nothing and say that the
+// folder could not be created; a target that cannot be written gives M4
+// and the user may retry; a 0-byte product raises no M3.
 TEST(InstallerE2E, PathFieldEdgeCases) {
     for (Language language : {ENGLISH, GERMAN}) {
         const PageTexts& t = page_texts[language];
@@ -203,6 +203,16 @@ TEST(InstallerE2E, PathFieldEdgeCases) {
                    std::wstring(t.folder_failed_head) + L"C:\\" + t.folder_failed_tail, IDOK);
         expect_page(setup, FOLDER_PAGE, language);
         EXPECT_FALSE(file_exists(L"C:\\Pikeharbour64.exe"));
+
+        // A product path beyond Windows' 259 characters is refused the same
+        // way, before any folder is made.
+        std::wstring deep = box.root + L"Deep\\" + std::wstring(240, L'x') + L"\\";
+        control_type(setup, PATH_FIELD, deep);
+        press_install(setup, language);
+        expect_box(setup, L"Pikeharbour Setup",
+                   std::wstring(t.folder_failed_head) + deep + t.folder_failed_tail, IDOK);
+        expect_page(setup, FOLDER_PAGE, language);
+        EXPECT_FALSE(folder_exists(box.root + L"Deep"));
 
         // A folder with the product's name is in the way: Wine does not
         // enforce read-only folders for root, but no file can be created
