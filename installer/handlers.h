@@ -13,6 +13,8 @@ void on_agreement_next();
 void on_maintenance_next();
 void on_folder_tree();
 void on_cancel();
+// Names for screen readers of the controls without a caption (control_names.cpp).
+void control_names_apply();
 
 void install_background();
 void locate_installation();

@@ -19,6 +19,7 @@ void on_language_option() {
         control_set_text(s.language_cancel_button, L"Cancel");
         s.language = 1;
     }
+    control_names_apply();
 }
 
 // Entering the agreement page always starts with "decline" selected.

@@ -69,6 +69,7 @@ static void create_language_page() {
     s.language_cancel_button = button_create(ANY_ID, 300, 80, 80, 30, L"");
     focus_set_page_buttons(s.language_next_button, s.language_cancel_button);
     control_list_close();
+    control_names_apply();
 }
 
 // A language found in the settings file is selected before the user acts.
@@ -97,6 +98,7 @@ void page_build(InstallerPage page) {
     } else {
         create_maintenance_page();
     }
+    control_names_apply();
 }
 
 struct DispatchRow {

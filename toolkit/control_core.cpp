@@ -68,6 +68,9 @@ static void tear_down(HWND hwnd, int64_t id) {
     if (gadget && gadget->kind_ops && gadget->kind_ops->release) {
         gadget->kind_ops->release(gadget);
     }
+    if (gadget && gadget->hwnd == hwnd) {
+        accessible_forget(gadget);
+    }
     RemovePropW(hwnd, L"TK_ID");
     if (RemovePropW(hwnd, L"TK_DropAccept")) {
         RevokeDragDrop(hwnd);
@@ -86,6 +89,12 @@ static LRESULT CALLBACK common_procedure(HWND hwnd, UINT message, WPARAM wparam,
     if (!gadget || gadget->hwnd != hwnd || !gadget->previous_proc) {
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    if (message == WM_GETOBJECT) {
+        LRESULT answer = accessible_answer(gadget, wparam, lparam);
+        if (answer) {
+            return answer;
+        }
+    }
     LRESULT result = CallWindowProcW(gadget->previous_proc, hwnd, message, wparam, lparam);
     if (message == WM_NCDESTROY) {
         tear_down(hwnd, id);
@@ -96,9 +105,11 @@ static LRESULT CALLBACK common_procedure(HWND hwnd, UINT message, WPARAM wparam,
 GadgetObject* control_create_native(int64_t id, DWORD ex_style, const wchar_t* class_name,
                                     const wchar_t* text, DWORD style, int32_t x, int32_t y,
                                     int32_t width, int32_t height) {
-    HWND hwnd = CreateWindowExW(ex_style, class_name, text, style, x, y, width, height,
-                                control_current_parent(), reinterpret_cast<HMENU>(-1),
-                                g_runtime.instance, nullptr);
+    HWND parent = control_current_parent();
+    RECT r = window_scale_control(parent, x, y, width, height);
+    HWND hwnd = CreateWindowExW(ex_style, class_name, text, style, r.left, r.top,
+                                r.right - r.left, r.bottom - r.top, parent,
+                                reinterpret_cast<HMENU>(-1), g_runtime.instance, nullptr);
     if (!hwnd) {
         return nullptr;
     }
@@ -108,6 +119,7 @@ GadgetObject* control_create_native(int64_t id, DWORD ex_style, const wchar_t* c
         return nullptr;
     }
     gadget->hwnd = hwnd;
+    gadget->layout = {x, y, x + width, y + height};
     return gadget;
 }
 
@@ -120,7 +132,8 @@ int64_t control_create_common(GadgetObject* gadget, int64_t id, HWND hwnd,
     SetPropW(hwnd, L"TK_ID", reinterpret_cast<HANDLE>(control_id));
     gadget->previous_proc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(common_procedure)));
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control_current_font()), TRUE);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window_scale_font(GetParent(hwnd))),
+                 TRUE);
     control_set_option_group_open(0);
     return id == ANY_ID ? control_id : reinterpret_cast<int64_t>(hwnd);
 }

@@ -31,6 +31,8 @@ struct GadgetObject {
     int64_t kind_slot_3;
     int64_t kind_slot_4;
     int32_t page_key;          // the key that presses this button on its page (dialog_keys.cpp)
+    RECT layout;               // in 96-DPI units, in its parent (window_dpi.cpp scales it)
+    wchar_t* accessible_name;  // what screen readers call it; null: its own text (owned)
 };
 
 // A message a window passes on to the control in its lParam (a control's
@@ -120,6 +122,12 @@ int32_t control_option_group_open();
 void control_set_option_group_open(int32_t open);
 // Pushes the current parent and makes `container` the current parent.
 void control_list_push(HWND container);
+
+// WM_GETOBJECT of a control given a name (accessible_name.cpp): the
+// standard accessible object named so; 0 to let the control answer.
+LRESULT accessible_answer(GadgetObject* gadget, WPARAM wparam, LPARAM lparam);
+// Frees the control's name, at its teardown.
+void accessible_forget(GadgetObject* gadget);
 
 // Shared brush cache: a solid brush per colour, reference counted, locked.
 HBRUSH brush_cache_take(uint32_t rgb);

@@ -15,6 +15,9 @@ int64_t control_set_attribute(int64_t id, int64_t attribute, int64_t value);
 int64_t control_set_color(int64_t id, int32_t which, int64_t color);
 int64_t control_get_color(int64_t id, int32_t which);
 HWND control_handle(int64_t id);
+// What screen readers call the control (in the page's language); null or
+// empty: its own text, as the system names it.
+void control_set_name(int64_t id, const wchar_t* name);
 void control_list_close();
 HWND control_list_use(HWND window);
 int64_t control_list_open(int64_t id);

@@ -12,10 +12,16 @@
 
 enum : int32_t { PAGE_KEY_NONE = 0, PAGE_KEY_ENTER = 1, PAGE_KEY_ESCAPE = 2 };
 
+// The default button also gets the default-button style, so that it is
+// drawn and announced as the default; Enter is still handled here.
 static void mark(int64_t button, int32_t key) {
     GadgetObject* gadget = control_record(button);
-    if (gadget) {
-        gadget->page_key = key;
+    if (!gadget) {
+        return;
+    }
+    gadget->page_key = key;
+    if (key == PAGE_KEY_ENTER && gadget->kind_ops && gadget->kind_ops->kind == KIND_BUTTON) {
+        SendMessageW(gadget->hwnd, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     }
 }
 

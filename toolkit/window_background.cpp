@@ -4,7 +4,9 @@
 // second 2.2 MB held for the life of the window.
 #include <windows.h>
 #include "toolkit/window_core.h"
+#include "toolkit/window_scale.h"
 #include "toolkit/windows.h"
+#include "images/images.h"
 
 void window_set_background(int64_t id, HBITMAP picture) {
     WindowObject* window = window_record(id);
@@ -12,7 +14,26 @@ void window_set_background(int64_t id, HBITMAP picture) {
         return;
     }
     window->background = picture;
+    window_background_rescale(window);
     InvalidateRect(window->hwnd, nullptr, TRUE);
+}
+
+// The picture is resized once per scale, here, and painting only copies
+// it. At 1.0 the window draws the caller's own bitmap. A picture that
+// cannot be resized is drawn as it is rather than not at all.
+void window_background_rescale(WindowObject* window) {
+    if (window->scaled_background) {
+        DeleteObject(window->scaled_background);
+        window->scaled_background = nullptr;
+    }
+    BITMAP size = {};
+    if (!window->background || window->scale == SCALE_ONE || !window->scale ||
+        !GetObjectW(window->background, sizeof size, &size)) {
+        return;
+    }
+    window->scaled_background =
+        image_resize(window->background, scale_apply(window->scale, size.bmWidth),
+                     scale_apply(window->scale, size.bmHeight));
 }
 
 // The tiles of a `width` x `height` picture that meet `area`, each copied

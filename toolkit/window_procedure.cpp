@@ -189,6 +189,7 @@ static LRESULT on_nc_destroy(const WindowContext* context) {
     if (RemovePropW(context->hwnd, L"TK_DropAccept")) {
         RevokeDragDrop(context->hwnd);
     }
+    window_scale_release(window);
     heap_free(window->accelerator_entries);
     if (window->accelerator_table) {
         DestroyAcceleratorTable(window->accelerator_table);
@@ -205,11 +206,20 @@ static LRESULT on_nc_destroy(const WindowContext* context) {
 // brush. Themed buttons reach this too, through DrawThemeParentBackground.
 static LRESULT on_erase_background(const WindowContext* context, HDC dc) {
     WindowObject* window = context->record;
-    if (!window || context->hwnd != window->hwnd ||
-        !window_background_paint(window->background, dc)) {
+    HBITMAP picture = window ? window->scaled_background : nullptr;
+    picture = picture ? picture : (window ? window->background : nullptr);
+    if (!window || context->hwnd != window->hwnd || !window_background_paint(picture, dc)) {
         return CONTROL_DEFAULT_RESULT;
     }
     return 1;
+}
+
+static LRESULT on_dpi_changed(const WindowContext* context, WPARAM wparam, LPARAM lparam) {
+    WindowObject* window = context->record;
+    if (!window || context->hwnd != window->hwnd) {
+        return CONTROL_DEFAULT_RESULT;
+    }
+    return window_scale_dpi_changed(window, HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
 }
 
 static LRESULT dispatch(const WindowContext* context, UINT message, WPARAM wparam,
@@ -241,6 +251,7 @@ static LRESULT dispatch(const WindowContext* context, UINT message, WPARAM wpara
     case WM_RBUTTONUP: post_window_event(context, EVENT_RIGHT_CLICK, 0); return 0;
     case MESSAGE_TRAY: return on_tray(context, wparam, lparam);
     case WM_NCDESTROY: return on_nc_destroy(context);
+    case WM_DPICHANGED: return on_dpi_changed(context, wparam, lparam);
     }
     return CONTROL_DEFAULT_RESULT;
 }

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include "toolkit/system_module.h"
 #include "toolkit/window_core.h"
+#include "toolkit/window_scale.h"
 #include "toolkit/windows.h"
 #include "toolkit/controls.h"
 #include "toolkit/event_queue.h"
@@ -121,28 +122,6 @@ static int32_t centred_between(int32_t size, int32_t low, int32_t high) {
     return low + (high - low - size) / 2;
 }
 
-// The work area of the monitor the window opens on: the screen without the
-// taskbar. On Windows the taskbar takes about 48 pixels, and a program
-// without DPI awareness sees a smaller screen at 125 % (1366 x 768 gives
-// 1093 x 614), where the whole screen's centre put the buttons under it.
-static RECT work_area(HWND hwnd) {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    HMONITOR handle = MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY);
-    if (handle && GetMonitorInfoW(handle, &monitor) && !(monitor.dwFlags & MONITORINFOF_PRIMARY)) {
-        return monitor.rcWork;
-    }
-    // The primary monitor's: Windows answers its rcWork here too, and Wine
-    // keeps a work area set with SPI_SETWORKAREA only here (its monitor
-    // information goes on giving the whole screen).
-    RECT area;
-    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-        return area;
-    }
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return screen;
-}
-
 static void centre_window(HWND hwnd, HWND parent, uint32_t flags) {
     RECT outer;
     GetWindowRect(hwnd, &outer);
@@ -151,7 +130,7 @@ static void centre_window(HWND hwnd, HWND parent, uint32_t flags) {
     int32_t x = 0;
     int32_t y = 0;
     if (flags & WINDOW_CENTRE_SCREEN) {
-        RECT area = work_area(hwnd);
+        RECT area = scale_work_area(hwnd);
         x = centred_between(width, area.left, area.right);
         y = centred_between(height, area.top, area.bottom);
     } else {
@@ -231,6 +210,7 @@ int64_t window_open(int64_t id, int32_t x, int32_t y, int32_t width, int32_t hei
     }
     window->hwnd = hwnd;
     window->events_enabled = 0;
+    window_scale_opened(window, width, height);
     SetPropW(hwnd, L"TK_WindowID", reinterpret_cast<HANDLE>(window_id + 1));
     window_ids_remember(hwnd, window_id);
     if (flags & (WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_PARENT)) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include "toolkit/window_scale.h"
 
 namespace {
 
@@ -60,12 +61,15 @@ RECT rect_in_parent(HWND child) {
     return r;
 }
 
-bool at_place(HWND child, HWND parent, const Place& p) {
+// The places are in 96-DPI units: on a scaled window they lie where the
+// toolkit's one scale function puts them.
+bool at_place(HWND child, HWND parent, const Place& p, int32_t scale) {
     if (GetParent(child) != parent) {
         return false;
     }
     RECT r = rect_in_parent(child);
-    return r.left == p.x && r.top == p.y && r.right - r.left == p.w && r.bottom - r.top == p.h;
+    RECT want = scale_rect(scale, p.x, p.y, p.w, p.h);
+    return EqualRect(&r, &want) != FALSE;
 }
 
 }  // namespace
@@ -74,11 +78,12 @@ bool at_place(HWND child, HWND parent, const Place& p) {
 // looked up again when they are asked for.
 bool setup_find_controls(Setup& setup) {
     std::vector<HWND> all = children_of(setup.window);
+    int32_t scale = setup_scale(setup.window);
     for (int c = 0; c < CONTROL_COUNT; c++) {
         HWND parent = places[c].parent < 0 ? setup.window : setup.controls[places[c].parent];
         for (HWND child : all) {
             if (setup.controls[c] == nullptr && parent != nullptr &&
-                at_place(child, parent, places[c])) {
+                at_place(child, parent, places[c], scale)) {
                 setup.controls[c] = child;
                 break;
             }
@@ -191,6 +196,11 @@ void describe_window(Setup& setup) {
 }
 
 }  // namespace
+
+int32_t setup_scale(HWND window) {
+    HANDLE scale = GetPropW(window, L"TK_Scale");
+    return scale ? static_cast<int32_t>(reinterpret_cast<intptr_t>(scale)) : SCALE_ONE;
+}
 
 const char* control_name(Control c) {
     return places[c].name;

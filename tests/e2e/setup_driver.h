@@ -3,6 +3,7 @@
 // the window, and its message boxes by their title.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 #include <functional>
 #include <map>
 #include <string>
@@ -20,6 +21,9 @@ enum Control {
 };
 
 const char* control_name(Control c);
+// The scale of the setup's window (toolkit/window_scale.h), from the
+// window property the toolkit sets when it is not 1.0.
+int32_t setup_scale(HWND window);
 
 // Polls every `poll_ms` until done() holds or the time is up.
 bool wait_until(const std::function<bool()>& done, int timeout_ms = 15000, int poll_ms = 10);

@@ -277,3 +277,48 @@ TEST(DrawingSupport, AlphaBlendComesFromTheSystemDirectory) {
 }
 
 }  // namespace
+
+// The resizing filter: the asked size, flat colour stays exactly flat (the
+// weights add up to one), and an edge between black and white stays in
+// order without ringing past either colour, larger and smaller alike.
+TEST(ImageResize, KeepsFlatColourAndAnEdgeInOrder) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, 10, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    uint8_t* bits = nullptr;
+    HBITMAP source = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS,
+                                      reinterpret_cast<void**>(&bits), nullptr, 0);
+    ASSERT_TRUE(source);
+    for (int y = 0; y < 10; y++) {
+        for (int x = 0; x < 40; x++) {
+            uint8_t* p = bits + y * 120 + x * 3;
+            p[0] = 30;                          // blue: flat
+            p[1] = x < 20 ? 0 : 255;            // green: the edge
+            p[2] = 200;                         // red: flat
+        }
+    }
+    for (int width : {60, 70, 36, 20}) {
+        HBITMAP made = image_resize(source, width, 7);
+        ASSERT_TRUE(made) << width;
+        DIBSECTION section = {};
+        ASSERT_EQ(GetObjectW(made, sizeof section, &section), (int)sizeof section);
+        EXPECT_EQ(section.dsBm.bmWidth, width);
+        EXPECT_EQ(section.dsBm.bmHeight, 7);
+        const uint8_t* out = static_cast<const uint8_t*>(section.dsBm.bmBits);
+        for (int y = 0; y < 7; y++) {
+            const uint8_t* row = out + y * section.dsBm.bmWidthBytes;
+            EXPECT_EQ(row[1], 0) << width;
+            EXPECT_EQ(row[(width - 1) * 3 + 1], 255) << width;
+            for (int x = 0; x < width; x++) {
+                ASSERT_EQ(row[x * 3], 30) << width << " at " << x;
+                ASSERT_EQ(row[x * 3 + 2], 200) << width << " at " << x;
+                if (x > 0) {
+                    ASSERT_GE(row[x * 3 + 1], row[(x - 1) * 3 + 1]) << width << " at " << x;
+                }
+            }
+        }
+        DeleteObject(made);
+    }
+    EXPECT_FALSE(image_resize(source, 0, 7));
+    EXPECT_FALSE(image_resize(nullptr, 10, 7));
+    DeleteObject(source);
+}

@@ -5,6 +5,7 @@
 #include "toolkit/events.h"
 #include "toolkit/windows.h"
 #include "toolkit/window_core.h"
+#include "toolkit/window_scale.h"
 #include "runtime/registry.h"
 
 namespace {
@@ -34,6 +35,71 @@ TEST_F(WindowTest, IsCentredOnTheWorkAreaWithTheAskedClientSize) {
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
     EXPECT_EQ(outer.left, work.left + (work.right - work.left - width) / 2);
     EXPECT_EQ(outer.top, work.top + (work.bottom - work.top - height) / 2);
+}
+
+// Moved to a monitor of 144 DPI (Wine never sends the message: it has one
+// DPI for all monitors) every control, the font and the picture follow the
+// window's scale; moved back, the layout is the 96-DPI one to the pixel.
+TEST_F(WindowTest, DpiChangeRescalesControlsFontAndPictureAndBackExactly) {
+    open();
+    int64_t panel = container_create(ANY_ID, 200, 200, 400, 120, CONTAINER_CLIENT_EDGE);
+    int64_t option = option_create(ANY_ID, 30, 30, 80, 20, L"Deutsch");
+    control_list_close();
+    int64_t field = text_field_create(ANY_ID, 40, 520, 720, 20, L"");
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 98, 74, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    window_set_background(window, picture);
+    WindowObject* record = window_record(window);
+    ASSERT_TRUE(record);
+    EXPECT_FALSE(record->scaled_background);   // drawn as it is at 96 DPI
+    auto rect_of = [](int64_t id) {
+        RECT r;
+        GetWindowRect(control_handle(id), &r);
+        MapWindowPoints(nullptr, GetParent(control_handle(id)), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    auto font_height = [](int64_t id) {
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control_handle(id), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    };
+    const int64_t controls[] = {panel, option, field};
+    const RECT at_96[] = {rect_of(panel), rect_of(option), rect_of(field)};
+    const RECT at_144[] = {{300, 300, 900, 480}, {45, 45, 165, 75}, {60, 780, 1140, 810}};
+    LONG height_96 = font_height(option);
+    for (int dpi : {144, 96}) {
+        RECT outer;
+        GetWindowRect(hwnd, &outer);
+        EXPECT_EQ(SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                               reinterpret_cast<LPARAM>(&outer)), 0);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        EXPECT_EQ(client.right, dpi == 144 ? 1200 : 800);
+        EXPECT_EQ(client.bottom, dpi == 144 ? 915 : 610);
+        for (int i = 0; i < 3; i++) {
+            RECT want = dpi == 144 ? at_144[i] : at_96[i];
+            RECT got = rect_of(controls[i]);
+            EXPECT_TRUE(EqualRect(&got, &want)) << dpi << " DPI, control " << i << ": "
+                                                << got.left << "," << got.top << " " << got.right
+                                                << "," << got.bottom;
+        }
+        BITMAP scaled = {};
+        if (dpi == 144) {
+            EXPECT_GE(font_height(field), height_96 * 3 / 2 - 1);
+            ASSERT_TRUE(record->scaled_background);
+            GetObjectW(record->scaled_background, sizeof scaled, &scaled);
+            EXPECT_EQ(scaled.bmWidth, 147);
+            EXPECT_EQ(scaled.bmHeight, 111);
+        } else {
+            EXPECT_EQ(font_height(field), height_96);
+            EXPECT_FALSE(record->scaled_background);
+        }
+    }
+    window_set_background(window, nullptr);
+    DeleteObject(picture);
 }
 
 TEST_F(WindowTest, WaitReturnsTheNativeMessageFirstAndTheControlEventNext) {
