@@ -118,12 +118,13 @@ TEST(SetupHeader, ImportsOnlyWindowsSystemLibraries) {
     // The first page needs none of these: they are delay-loaded (a function
     // missing from cmake/delay_load/<lib>.def would import the library again).
     // The Restart Manager is looked up when a running product is found.
-    for (const char* later : {"shell32.dll", "ole32.dll", "shlwapi.dll", "rstrtmgr.dll"}) {
+    for (const char* later : {"shell32.dll", "ole32.dll", "shlwapi.dll", "rstrtmgr.dll",
+                              "oleacc.dll", "oleaut32.dll"}) {
         EXPECT_FALSE(imports.count(later)) << later << " is loaded at start";
     }
 }
 
-TEST_F(SetupResources, ManifestAsksForCommonControls6AndNoExecutionLevel) {
+TEST_F(SetupResources, ManifestAsksForCommonControls6PerMonitorDpiAndNoExecutionLevel) {
     std::vector<uint8_t> bytes = setup_resource(module, RT_MANIFEST, MAKEINTRESOURCEW(1));
     std::string manifest(bytes.begin(), bytes.end());
     EXPECT_NE(manifest.find("name=\"CompanyName.ProductName.YourApp\" version=\"1.0.0.0\" "
@@ -131,6 +132,9 @@ TEST_F(SetupResources, ManifestAsksForCommonControls6AndNoExecutionLevel) {
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos) << manifest;
     EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
+    // Windows 10 1703 on reads dpiAwareness, older ones dpiAware.
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
 }
 
 TEST_F(SetupResources, IconOneIsASingle64By64ImageAt32Bits) {

@@ -12,13 +12,14 @@ struct ScreenCase {
     int width;
     int height;
     int taskbar;
-    POINT expected;   // top-left of the window, 806 x 635 with Wine's frame
+    POINT expected;   // top-left of the window, 806 x 635 with Wine's frame where it fits
 };
 
 const ScreenCase kScreens[] = {
     {1280, 720, 48, {237, 18}},   // centred above the taskbar, not under it
     {1366, 768, 48, {280, 42}},   // centred in the work area
-    {1093, 614, 40, {143, 0}},    // 1366 x 768 at 125 %: too low, title bar at the top
+    {1093, 614, 40, {183, 0}},    // 1366 x 768 at 125 %: too low, shrunk to fit
+    {1024, 640, 48, {137, 0}},    // 1280 x 800 at 125 %: shrunk to fit
 };
 
 class ScreenPlacementTest : public WindowTestBase {
@@ -52,6 +53,10 @@ TEST_F(ScreenPlacementTest, TheSetupWindowLiesInTheWorkAreaWhereverItFits) {
     GetWindowRect(hwnd, &outer);
     EXPECT_EQ(outer.left, known->expected.x);
     EXPECT_EQ(outer.top, known->expected.y);
+    // Caption, buttons and all in the work area: none under the taskbar.
+    EXPECT_GE(outer.top, work.top);
+    EXPECT_LE(outer.bottom, work.bottom);
+    EXPECT_LE(outer.right, work.right);
 }
 
 }  // namespace
