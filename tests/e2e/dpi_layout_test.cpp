@@ -196,14 +196,18 @@ protected:
     }
 };
 
-// A settings file makes the setup find an installation, so that all four
-// pages come up in one run: language, maintenance, agreement, folder.
+// A settings file naming a folder with the product makes the setup find an
+// installation, so that all four pages come up in one run: language,
+// maintenance, agreement, folder.
 TEST_F(DpiLayout, EveryPageFitsAndEveryControlIsNamedInBothLanguages) {
     for (Language language : {GERMAN, ENGLISH}) {
         SCOPED_TRACE(language == GERMAN ? "German" : "English");
         Sandbox box = sandbox_make(language == GERMAN ? "dpi_de" : "dpi_en");
+        std::wstring installed = box.root + L"Installed\\";
+        folder_make(installed);
+        file_put(installed + L"Pikeharbour64.exe", "MZ");
         folder_make(box.appdata + L"\\PikeHarbour");
-        file_put(box.settings_file, "programverzeichnis=C:\\nowhere\\\r\n");
+        file_put(box.settings_file, "programverzeichnis=" + narrow(installed) + "\r\n");
         ::Setup setup;
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
         check_page(setup, LANGUAGE_PAGE, language, false);
