@@ -38,8 +38,10 @@ static double minimal_peak(const std::wstring& exe) {
         return -1;
     }
     HWND window = nullptr;
-    wait_until([&] { return (window = FindWindowW(L"MinimalWindow", nullptr)) != nullptr &&
-                            IsWindowVisible(window); });
+    wait_until("the minimal window", [&] {
+        return (window = FindWindowW(L"MinimalWindow", nullptr)) != nullptr &&
+               IsWindowVisible(window);
+    });
     Sleep(200);
     double peak = peak_mb(minimal.process.hProcess);
     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -66,15 +68,19 @@ static bool setup_peaks(const std::wstring& exe, double* first, double* whole) {
     Setup setup;
     bool done = setup_start(setup, exe, env);
     *first = peak_mb(setup.process.hProcess);
-    done = done && wait_until([&] { return control_visible(setup, ENGLISH_OPTION); });
+    done = done && wait_until("English", [&] { return control_visible(setup, ENGLISH_OPTION); });
     control_click(setup, ENGLISH_OPTION);
-    done = done && wait_until([&] { return control_text(setup, LANGUAGE_NEXT_BUTTON) == L"Next"; });
+    done = done && wait_until("Next",
+            [&] { return control_text(setup, LANGUAGE_NEXT_BUTTON) == L"Next"; });
     control_click(setup, LANGUAGE_NEXT_BUTTON);
-    done = done && wait_until([&] { return control_visible(setup, ACCEPT_OPTION); });
+    done = done && wait_until("the agreement page",
+            [&] { return control_visible(setup, ACCEPT_OPTION); });
     control_click(setup, ACCEPT_OPTION);
-    done = done && wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); });
+    done = done && wait_until("Next enabled",
+            [&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); });
     control_click(setup, AGREEMENT_NEXT_BUTTON);
-    done = done && wait_until([&] { return control_visible(setup, INSTALL_BUTTON); });
+    done = done && wait_until("the folder page",
+            [&] { return control_visible(setup, INSTALL_BUTTON); });
     control_click(setup, INSTALL_BUTTON);
     done = done && box_answer(setup, IDYES) && box_answer(setup, IDOK);
     done = done && message_box_wait(setup).dialog != nullptr;

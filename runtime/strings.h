@@ -21,6 +21,20 @@ wchar_t* temp_address(int64_t position);
 // its terminator and return its address (valid until the buffer grows).
 const wchar_t* temp_argument(int64_t saved);
 
+// The temporary text of one function: remembers the write position where
+// it begins and restores it when it leaves scope, so whatever was built in
+// it is given back on every return path. Addresses into the buffer stay
+// valid only until the next call that may grow it: keep `start` (an
+// offset) across such calls and take `text()` afresh after them.
+struct TempScope {
+    const int64_t start;
+    TempScope() : start(temp_position()) {}
+    ~TempScope() { temp_set_position(start); }
+    TempScope(const TempScope&) = delete;
+    TempScope& operator=(const TempScope&) = delete;
+    wchar_t* text() const { return temp_address(start); }
+};
+
 // Byte offset of p in the temporary buffer, or -1 when p lies outside it.
 int64_t temp_offset_of(const void* p);
 // Writes `count` units of s from 0-based index `first` at `out`, terminated,

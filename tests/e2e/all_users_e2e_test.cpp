@@ -61,7 +61,7 @@ void forget_all_users() {
 }
 
 std::string settings_for(const std::wstring& folder, int language) {
-    return "Programverzeichnis = " + narrow_text(folder) + "\r\nlanguage = " +
+    return "Programverzeichnis = " + low_bytes(folder) + "\r\nlanguage = " +
            std::to_string(language) + "\r\n";
 }
 
@@ -75,13 +75,13 @@ void expect_all_users_layout(const std::wstring& folder) {
     EXPECT_TRUE(same_bytes(product_bytes(), file_bytes(folder + L"Pikeharbour64.exe")));
     ShortcutFields link = shortcut_read(public_link());
     EXPECT_EQ(0, _wcsicmp((folder + L"PikeHarbour64.exe").c_str(), link.target.c_str()));
-    EXPECT_EQ(narrow_text(folder), narrow_text(reg_text(HKEY_LOCAL_MACHINE, RECORD_KEY, L"InstallFolder")));
-    EXPECT_EQ(narrow_text(L"\"" + COPY + L"\" /S /REMOVE"),
-              narrow_text(reg_text(HKEY_LOCAL_MACHINE, ENTRY_KEY, L"QuietUninstallString")));
-    EXPECT_EQ(narrow_text(folder), narrow_text(reg_text(HKEY_LOCAL_MACHINE, ENTRY_KEY, L"InstallLocation")));
-    EXPECT_EQ(narrow_text(L"\"" + COPY + L"\" -peruser"),
-              narrow_text(reg_text(HKEY_LOCAL_MACHINE, COMPONENT_KEY, L"StubPath")));
-    EXPECT_EQ("3,0,0,0", narrow_text(reg_text(HKEY_LOCAL_MACHINE, COMPONENT_KEY, L"Version")));
+    EXPECT_EQ(utf8(folder), utf8(reg_text(HKEY_LOCAL_MACHINE, RECORD_KEY, L"InstallFolder")));
+    EXPECT_EQ(utf8(L"\"" + COPY + L"\" /S /REMOVE"),
+              utf8(reg_text(HKEY_LOCAL_MACHINE, ENTRY_KEY, L"QuietUninstallString")));
+    EXPECT_EQ(utf8(folder), utf8(reg_text(HKEY_LOCAL_MACHINE, ENTRY_KEY, L"InstallLocation")));
+    EXPECT_EQ(utf8(L"\"" + COPY + L"\" -peruser"),
+              utf8(reg_text(HKEY_LOCAL_MACHINE, COMPONENT_KEY, L"StubPath")));
+    EXPECT_EQ("3,0,0,0", utf8(reg_text(HKEY_LOCAL_MACHINE, COMPONENT_KEY, L"Version")));
     EXPECT_TRUE(same_bytes(file_bytes(setup_exe()), file_bytes(COPY)));
     EXPECT_FALSE(file_exists(settings_file()));
     EXPECT_FALSE(file_exists(desktop_link()));
@@ -93,7 +93,7 @@ void expect_nothing_of_ours() {
     EXPECT_FALSE(folder_exists(PROGRAM_FILES + L"\\PikeHarbour"));
     EXPECT_FALSE(file_exists(public_link()));
     for (const wchar_t* key : {RECORD_KEY, ENTRY_KEY, COMPONENT_KEY}) {
-        EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, key)) << narrow_text(key);
+        EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, key)) << utf8(key);
     }
 }
 

@@ -62,15 +62,15 @@ std::string today() {
 void expect_entry(const std::wstring& folder) {
     ASSERT_TRUE(entry_exists());
     std::wstring copy = L"\"" + backup_copy_path() + L"\"";
-    EXPECT_EQ(narrow(entry_text(L"DisplayName")), "PikeHarbour");
-    EXPECT_EQ(narrow(entry_text(L"DisplayVersion")), "3.00");
-    EXPECT_EQ(narrow(entry_text(L"Publisher")), "Velmar-Consulting");
-    EXPECT_EQ(narrow(entry_text(L"DisplayIcon")), narrow(folder + L"Pikeharbour64.exe,0"));
-    EXPECT_EQ(narrow(entry_text(L"InstallLocation")), narrow(folder));
-    EXPECT_EQ(narrow(entry_text(L"UninstallString")), narrow(copy + L" /REMOVE"));
-    EXPECT_EQ(narrow(entry_text(L"QuietUninstallString")), narrow(copy + L" /S /REMOVE"));
+    EXPECT_EQ(utf8(entry_text(L"DisplayName")), "PikeHarbour");
+    EXPECT_EQ(utf8(entry_text(L"DisplayVersion")), "3.00");
+    EXPECT_EQ(utf8(entry_text(L"Publisher")), "Velmar-Consulting");
+    EXPECT_EQ(utf8(entry_text(L"DisplayIcon")), utf8(folder + L"Pikeharbour64.exe,0"));
+    EXPECT_EQ(utf8(entry_text(L"InstallLocation")), utf8(folder));
+    EXPECT_EQ(utf8(entry_text(L"UninstallString")), utf8(copy + L" /REMOVE"));
+    EXPECT_EQ(utf8(entry_text(L"QuietUninstallString")), utf8(copy + L" /S /REMOVE"));
     EXPECT_EQ(entry_number(L"EstimatedSize"), static_cast<long>((product_bytes().size() + 1023) / 1024));
-    EXPECT_EQ(narrow(entry_text(L"InstallDate")), today());
+    EXPECT_EQ(utf8(entry_text(L"InstallDate")), today());
     EXPECT_EQ(entry_number(L"NoModify"), 1);
     EXPECT_EQ(entry_number(L"NoRepair"), 1);
 }
@@ -178,9 +178,11 @@ TEST_F(Deployment, InteractiveEntryUninstallStringAndOneSetupAtATime) {
     EXPECT_TRUE(entry_exists());
     // The second interactive setup restores the first one's window.
     ShowWindow(removal.window, SW_MINIMIZE);
-    ASSERT_TRUE(wait_until([&] { return IsIconic(removal.window) != FALSE; }));
+    ASSERT_TRUE(wait_until("the removal window minimized",
+            [&] { return IsIconic(removal.window) != FALSE; }));
     EXPECT_EQ(0, setup_run(setup_command(L"-admin"), env, 30000));
-    EXPECT_TRUE(wait_until([&] { return IsIconic(removal.window) == FALSE; }));
+    EXPECT_TRUE(wait_until("the removal window restored",
+            [&] { return IsIconic(removal.window) == FALSE; }));
 
     control_click(removal, MAINTENANCE_NEXT_BUTTON);
     expect_box(removal, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_removal, IDYES);
@@ -353,11 +355,11 @@ TEST_F(AllUsersWindow, InstallRemoveAndNoMaintenancePageAfterwards) {
     EXPECT_FALSE(folder_exists(folder));
     EXPECT_FALSE(file_exists(public_shortcut()));
     for (const wchar_t* key : {RECORD_KEY, ENTRY_KEY, COMPONENT_KEY}) {
-        EXPECT_FALSE(machine_key_exists(key)) << narrow(key);
+        EXPECT_FALSE(machine_key_exists(key)) << utf8(key);
     }
     EXPECT_TRUE(copy_gone_or_pending());
 
-    file_put(box.settings_file, "Programverzeichnis = " + narrow(folder) + "\r\nlanguage = 1\r\n");
+    file_put(box.settings_file, "Programverzeichnis = " + low_bytes(folder) + "\r\nlanguage = 1\r\n");
     Running next;
     ASSERT_TRUE(setup_start(next, setup_exe(), env));
     choose_language(next, ENGLISH);

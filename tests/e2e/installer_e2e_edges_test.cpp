@@ -18,7 +18,7 @@ struct Running : Setup {
 };
 
 std::string settings_text(const std::wstring& folder, int language) {
-    return "Programverzeichnis = " + narrow(folder) + "\r\nlanguage = " +
+    return "Programverzeichnis = " + low_bytes(folder) + "\r\nlanguage = " +
            std::to_string(language) + "\r\n";
 }
 
@@ -28,7 +28,7 @@ std::string installed(const Sandbox& box, const std::string& content) {
     std::wstring folder = box.root + L"Installed\\";
     folder_make(folder);
     file_put(folder + L"Pikeharbour64.exe", "MZ");
-    return content + "Programverzeichnis = " + narrow(folder) + "\r\n";
+    return content + "Programverzeichnis = " + low_bytes(folder) + "\r\n";
 }
 
 void expect_cancel_refused(Setup& setup, Control cancel, Language language, Page page,
@@ -76,10 +76,10 @@ TEST(InstallerE2E, LanguagePreselectedFromSettingsFile) {
         EXPECT_EQ(control_checked(setup, GERMAN_OPTION), v.checked == GERMAN);
         EXPECT_EQ(control_checked(setup, ENGLISH_OPTION), v.checked == ENGLISH);
         const wchar_t* next = v.checked < 0 ? L"" : page_texts[v.checked].next;
-        EXPECT_EQ(narrow(control_text(setup, LANGUAGE_NEXT_BUTTON)), narrow(next));
+        EXPECT_EQ(utf8(control_text(setup, LANGUAGE_NEXT_BUTTON)), utf8(next));
         // The folder line is never taken: the proposal comes from ProgramFiles.
-        EXPECT_EQ(narrow(control_text(setup, PATH_FIELD)),
-                  narrow(box.program_files + L"\\PikeHarbour\\"));
+        EXPECT_EQ(utf8(control_text(setup, PATH_FIELD)),
+                  utf8(box.program_files + L"\\PikeHarbour\\"));
         control_click(setup, LANGUAGE_NEXT_BUTTON);
         expect_page(setup, MAINTENANCE_PAGE, v.later_texts);
         setup_close_box(setup);
@@ -106,13 +106,14 @@ TEST(InstallerE2E, WindowAppearsWithCompleteFirstPage) {
         }
         Running setup;
         ASSERT_TRUE(setup_launch(setup, setup_exe(), sandbox_environment(box)));
-        ASSERT_TRUE(wait_until([&] { return (setup.window = setup_visible_window(setup)); },
-                               15000, 1));
+        ASSERT_TRUE(wait_until("the setup window visible",
+                [&] { return (setup.window = setup_visible_window(setup)) != nullptr; },
+                WAIT_LIMIT_MS, [] { Sleep(1); }));
         // Read without messages, which would wait for the setup to be idle.
-        auto caption = [&](Control c) { return narrow(window_caption(setup_control(setup, c))); };
+        auto caption = [&](Control c) { return utf8(window_caption(setup_control(setup, c))); };
         ASSERT_TRUE(setup_find_controls(setup));
         EXPECT_TRUE(page_shown(setup, LANGUAGE_PAGE));
-        EXPECT_EQ(caption(LANGUAGE_LABEL), narrow(LANGUAGE_LABEL_TEXT));
+        EXPECT_EQ(caption(LANGUAGE_LABEL), utf8(LANGUAGE_LABEL_TEXT));
         EXPECT_EQ(caption(GERMAN_OPTION), "Deutsch");
         EXPECT_EQ(caption(ENGLISH_OPTION), "English");
         EXPECT_EQ(caption(LANGUAGE_NEXT_BUTTON), v.next);
@@ -272,8 +273,9 @@ TEST(InstallerE2E, TreeSelectionOverwritesTypedPath) {
         SendMessageW(view, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(caret)));
     ASSERT_NE(parent, nullptr);
     PostMessageW(view, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(parent));
-    EXPECT_TRUE(wait_until([&] { return control_text(setup, PATH_FIELD) == box.root; }))
-        << narrow(control_text(setup, PATH_FIELD));
+    EXPECT_TRUE(wait_until("the sandbox root in the path field",
+            [&] { return control_text(setup, PATH_FIELD) == box.root; }))
+        << utf8(control_text(setup, PATH_FIELD));
     setup_close_box(setup);
     EXPECT_EQ(setup_wait_exit(setup), 0);
 }
@@ -281,7 +283,7 @@ TEST(InstallerE2E, TreeSelectionOverwritesTypedPath) {
 namespace {
 
 std::string embedded_picture() {
-    std::string list = file_bytes(unix_to_windows(narrow(env_value(L"PH_BINARY_DIR"))) +
+    std::string list = file_bytes(unix_to_windows(utf8(env_value(L"PH_BINARY_DIR"))) +
                                   L"\\embedded_files.txt");
     size_t first = list.find('\n');
     size_t second = list.find('\n', first + 1);
@@ -416,7 +418,7 @@ TEST(InstallerE2E, DamagedPictureShowsNoneAndStillInstalls) {
         Running setup;
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
         for (POINT p : spots) {
-            EXPECT_TRUE(wait_until([&] {
+            EXPECT_TRUE(wait_until("the picture drawn at the spot", [&] {
                 return client_pixel(setup.window, p.x, p.y) == picture_pixel(picture, p.x, p.y);
             }, 5000)) << p.x << "," << p.y;
         }

@@ -59,7 +59,8 @@ TEST(InstallerE2E, GermanRemoval) {
     Running again;
     ASSERT_NO_FATAL_FAILURE(open_maintenance_page(again, box, GERMAN));
     control_click(again, REMOVE_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_checked(again, REMOVE_OPTION); }));
+    ASSERT_TRUE(wait_until("remove checked on the maintenance page",
+            [&] { return control_checked(again, REMOVE_OPTION); }));
     control_click(again, MAINTENANCE_NEXT_BUTTON);
     expect_box(again, L"Pikeharbour Setup", t.confirm_removal, IDNO, shot(GERMAN, "r1"));
     expect_page(again, MAINTENANCE_PAGE, GERMAN);
@@ -84,7 +85,8 @@ TEST(InstallerE2E, RemovalOfAProductInUse) {
     Running again;
     ASSERT_NO_FATAL_FAILURE(open_maintenance_page(again, box, ENGLISH));
     control_click(again, REMOVE_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_checked(again, REMOVE_OPTION); }));
+    ASSERT_TRUE(wait_until("remove checked on the maintenance page",
+            [&] { return control_checked(again, REMOVE_OPTION); }));
     control_click(again, MAINTENANCE_NEXT_BUTTON);
     expect_box(again, L"Pikeharbour Setup", page_texts[ENGLISH].confirm_removal, IDYES);
     expect_box(again, L"Pikeharbour Setup", page_texts[ENGLISH].removal_in_use, IDOK,

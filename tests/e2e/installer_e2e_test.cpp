@@ -23,23 +23,23 @@ struct Running : Setup {
 };
 
 std::string settings_text(const std::wstring& folder, int language) {
-    return "Programverzeichnis = " + narrow(folder) + "\r\nlanguage = " +
+    return "Programverzeichnis = " + low_bytes(folder) + "\r\nlanguage = " +
            std::to_string(language) + "\r\n";
 }
 
 // Everything a finished installation leaves behind.
 void expect_installed(const std::wstring& folder, const std::wstring& exe) {
     EXPECT_TRUE(file_bytes(folder + L"Pikeharbour64.exe") == product_bytes())
-        << "product differs in " << narrow(folder);
+        << "product differs in " << utf8(folder);
     ShortcutFields link = shortcut_read(shortcut_path());
     ASSERT_TRUE(link.loaded);
-    EXPECT_EQ(narrow(link.target), narrow(folder + L"PikeHarbour64.exe"));
-    EXPECT_EQ(narrow(link.icon_path), narrow(folder + L"PikeHarbour64.exe"));
+    EXPECT_EQ(utf8(link.target), utf8(folder + L"PikeHarbour64.exe"));
+    EXPECT_EQ(utf8(link.icon_path), utf8(folder + L"PikeHarbour64.exe"));
     EXPECT_EQ(link.icon_index, 0);
     EXPECT_EQ(link.show_command, 1);
     std::wstring backup = backup_copy_path();
     std::wstring profile_folder = backup.substr(0, backup.find(L"SetupBackup"));
-    EXPECT_EQ(narrow(link.working_folder), narrow(profile_folder));
+    EXPECT_EQ(utf8(link.working_folder), utf8(profile_folder));
     EXPECT_FALSE(file_exists(desktop_folder() + L"\\temp.vbs"));
     EXPECT_TRUE(file_bytes(backup) == file_bytes(exe));
 }
@@ -51,8 +51,8 @@ void expect_language_page_state(Setup& setup, int language) {
     std::wstring next = language == GERMAN ? L"Weiter" : language == ENGLISH ? L"Next" : L"";
     std::wstring cancel =
         language == GERMAN ? L"Abbruch" : language == ENGLISH ? L"Cancel" : L"";
-    EXPECT_EQ(narrow(control_text(setup, LANGUAGE_NEXT_BUTTON)), narrow(next));
-    EXPECT_EQ(narrow(control_text(setup, LANGUAGE_CANCEL_BUTTON)), narrow(cancel));
+    EXPECT_EQ(utf8(control_text(setup, LANGUAGE_NEXT_BUTTON)), utf8(next));
+    EXPECT_EQ(utf8(control_text(setup, LANGUAGE_CANCEL_BUTTON)), utf8(cancel));
 }
 
 void enter_agreement_page(Setup& setup, Language language) {
@@ -70,11 +70,14 @@ void install_by_messages(Setup& setup, Language language, const std::wstring& ty
     control_click(setup, LANGUAGE_NEXT_BUTTON);
     enter_agreement_page(setup, language);
     control_click(setup, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
+    ASSERT_TRUE(wait_until("Next enabled on the agreement page",
+            [&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
     control_click(setup, DECLINE_OPTION);
-    ASSERT_TRUE(wait_until([&] { return !control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
+    ASSERT_TRUE(wait_until("Next disabled on the agreement page",
+            [&] { return !control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
     control_click(setup, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
+    ASSERT_TRUE(wait_until("Next enabled on the agreement page",
+            [&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
     screenshot_save(setup.window, shot(language, "3_agreement_page"));
     control_click(setup, AGREEMENT_NEXT_BUTTON);
     expect_page(setup, FOLDER_PAGE, language);
@@ -106,9 +109,9 @@ void answer_by_mouse(Setup& setup, const std::wstring& text, int button, const s
     MessageBoxSeen box = message_box_wait(setup);
     ASSERT_NE(box.dialog, nullptr);
     screenshot_save(box.dialog, name);
-    EXPECT_EQ(narrow(box.text), narrow(text));
+    EXPECT_EQ(utf8(box.text), utf8(text));
     ASSERT_TRUE(x_click(message_box_button_rect(box, button)));
-    ASSERT_TRUE(wait_until([&] { return !IsWindow(box.dialog); }));
+    ASSERT_TRUE(wait_until("the message box to close", [&] { return !IsWindow(box.dialog); }));
 }
 
 }  // namespace
@@ -120,7 +123,7 @@ TEST(InstallerE2E, GermanInstallThenReinstall) {
     std::wstring folder = box.program_files + L"\\PikeHarbour\\";
     Running setup;
     ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    EXPECT_EQ(narrow(control_text(setup, PATH_FIELD)), narrow(folder));
+    EXPECT_EQ(utf8(control_text(setup, PATH_FIELD)), utf8(folder));
     install_by_messages(setup, GERMAN, L"");
     expect_installed(folder, setup_exe());
     EXPECT_EQ(file_bytes(box.settings_file), settings_text(folder, 0));
@@ -135,7 +138,8 @@ TEST(InstallerE2E, GermanInstallThenReinstall) {
     control_click(again, MAINTENANCE_NEXT_BUTTON);
     enter_agreement_page(again, GERMAN);
     control_click(again, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(again, AGREEMENT_NEXT_BUTTON); }));
+    ASSERT_TRUE(wait_until("Next enabled on the agreement page",
+            [&] { return control_enabled(again, AGREEMENT_NEXT_BUTTON); }));
     control_click(again, AGREEMENT_NEXT_BUTTON);
     expect_page(again, FOLDER_PAGE, GERMAN);
     install_over_reinstall_warning(again, GERMAN, shot(GERMAN, "m3"));
@@ -156,12 +160,14 @@ TEST(InstallerE2E, EnglishInstallByMouseAndKeyboardThenRemove) {
     Running setup;
     ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
     click_by_mouse(setup, ENGLISH_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_text(setup, LANGUAGE_NEXT_BUTTON) == L"Next"; }));
+    ASSERT_TRUE(wait_until("the English Next button",
+            [&] { return control_text(setup, LANGUAGE_NEXT_BUTTON) == L"Next"; }));
     screenshot_save(setup.window, shot(ENGLISH, "1_language_page"));
     click_by_mouse(setup, LANGUAGE_NEXT_BUTTON);
     enter_agreement_page(setup, ENGLISH);
     click_by_mouse(setup, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
+    ASSERT_TRUE(wait_until("Next enabled on the agreement page",
+            [&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
     screenshot_save(setup.window, shot(ENGLISH, "3_agreement_page"));
     click_by_mouse(setup, AGREEMENT_NEXT_BUTTON);
     expect_page(setup, FOLDER_PAGE, ENGLISH);
@@ -169,9 +175,10 @@ TEST(InstallerE2E, EnglishInstallByMouseAndKeyboardThenRemove) {
     click_by_mouse(setup, PATH_FIELD);
     ASSERT_TRUE(x_key("ctrl+a BackSpace"));
     std::wstring typed = L"  " + folder.substr(0, folder.size() - 1) + L"  ";
-    ASSERT_TRUE(x_type(narrow(typed)));
-    ASSERT_TRUE(wait_until([&] { return control_text(setup, PATH_FIELD) == typed; }, 10000))
-        << narrow(control_text(setup, PATH_FIELD));
+    ASSERT_TRUE(x_type(utf8(typed)));
+    ASSERT_TRUE(wait_until("the typed path in the path field",
+            [&] { return control_text(setup, PATH_FIELD) == typed; }, 10000))
+        << utf8(control_text(setup, PATH_FIELD));
     click_by_mouse(setup, INSTALL_BUTTON);
     answer_by_mouse(setup, t.confirm_install, IDYES, shot(ENGLISH, "m1"));
     std::wstring backup = backup_copy_path();
@@ -179,7 +186,7 @@ TEST(InstallerE2E, EnglishInstallByMouseAndKeyboardThenRemove) {
                     shot(ENGLISH, "m2"));
     MessageBoxSeen success = message_box_wait(setup);
     screenshot_save(success.dialog, shot(ENGLISH, "m5"));
-    EXPECT_EQ(narrow(success.text), narrow(t.success));
+    EXPECT_EQ(utf8(success.text), utf8(t.success));
     ASSERT_TRUE(x_click(message_box_button_rect(success, IDOK)));
     EXPECT_EQ(setup_wait_exit(setup), 0);
     expect_installed(folder, setup_exe());
@@ -192,7 +199,8 @@ TEST(InstallerE2E, EnglishInstallByMouseAndKeyboardThenRemove) {
     expect_page(again, MAINTENANCE_PAGE, ENGLISH);
     screenshot_save(again.window, shot(ENGLISH, "2_maintenance_page"));
     control_click(again, REMOVE_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_checked(again, REMOVE_OPTION); }));
+    ASSERT_TRUE(wait_until("remove checked on the maintenance page",
+            [&] { return control_checked(again, REMOVE_OPTION); }));
     control_click(again, MAINTENANCE_NEXT_BUTTON);
     expect_box(again, L"Pikeharbour Setup", t.confirm_removal, IDNO, shot(ENGLISH, "r1"));
     expect_page(again, MAINTENANCE_PAGE, ENGLISH);

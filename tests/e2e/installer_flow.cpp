@@ -33,7 +33,7 @@ std::wstring setup_exe() {
 
 const std::string& product_bytes() {
     static std::string bytes = [] {
-        std::string list = file_bytes(unix_to_windows(narrow(env_value(L"PH_BINARY_DIR"))) +
+        std::string list = file_bytes(unix_to_windows(utf8(env_value(L"PH_BINARY_DIR"))) +
                                       L"\\embedded_files.txt");
         return file_bytes(unix_to_windows(list.substr(0, list.find('\n'))));
     }();
@@ -54,14 +54,6 @@ std::wstring backup_copy_path() {
     wchar_t path[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, path);
     return std::wstring(path) + L"\\PikeHarbour\\SetupBackup\\PikeHarbour_Setup.exe";
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += static_cast<char>(c);
-    }
-    return out;
 }
 
 std::vector<Control> page_controls(Page page) {
@@ -101,41 +93,41 @@ static void expect_agreement_text(Setup& setup, Language language) {
     std::wstring text = as_line_feeds(control_text(setup, AGREEMENT_VIEW));
     std::wstring start = t.agreement_start;
     std::wstring end = t.agreement_end;
-    ASSERT_GT(text.size(), start.size() + end.size()) << narrow(text);
-    EXPECT_EQ(narrow(text.substr(0, start.size())), narrow(start));
-    EXPECT_EQ(narrow(text.substr(text.size() - end.size())), narrow(end));
+    ASSERT_GT(text.size(), start.size() + end.size()) << utf8(text);
+    EXPECT_EQ(utf8(text.substr(0, start.size())), utf8(start));
+    EXPECT_EQ(utf8(text.substr(text.size() - end.size())), utf8(end));
     // Between the two: the web-site address, one word.
     std::wstring address = text.substr(start.size(), text.size() - start.size() - end.size());
-    EXPECT_EQ(address.find_first_of(L" \n"), std::wstring::npos) << narrow(address);
+    EXPECT_EQ(address.find_first_of(L" \n"), std::wstring::npos) << utf8(address);
 }
 
 void expect_page(Setup& setup, Page page, Language language) {
-    ASSERT_TRUE(wait_until([&] { return page_shown(setup, page); }, 10000))
+    ASSERT_TRUE(wait_until("the page shown", [&] { return page_shown(setup, page); }, 10000))
         << "expected " << page_names[page];
     const PageTexts& t = page_texts[language];
     switch (page) {
     case LANGUAGE_PAGE:
-        EXPECT_EQ(narrow(control_text(setup, LANGUAGE_LABEL)), narrow(LANGUAGE_LABEL_TEXT));
-        EXPECT_EQ(narrow(control_text(setup, GERMAN_OPTION)), "Deutsch");
-        EXPECT_EQ(narrow(control_text(setup, ENGLISH_OPTION)), "English");
+        EXPECT_EQ(utf8(control_text(setup, LANGUAGE_LABEL)), utf8(LANGUAGE_LABEL_TEXT));
+        EXPECT_EQ(utf8(control_text(setup, GERMAN_OPTION)), "Deutsch");
+        EXPECT_EQ(utf8(control_text(setup, ENGLISH_OPTION)), "English");
         break;
     case MAINTENANCE_PAGE:
-        EXPECT_EQ(narrow(control_text(setup, MAINTENANCE_LABEL)), narrow(t.maintenance_label));
-        EXPECT_EQ(narrow(control_text(setup, REINSTALL_OPTION)), narrow(t.reinstall));
-        EXPECT_EQ(narrow(control_text(setup, REMOVE_OPTION)), narrow(t.remove));
-        EXPECT_EQ(narrow(control_text(setup, MAINTENANCE_NEXT_BUTTON)), narrow(t.next));
-        EXPECT_EQ(narrow(control_text(setup, MAINTENANCE_CANCEL_BUTTON)), narrow(t.cancel));
+        EXPECT_EQ(utf8(control_text(setup, MAINTENANCE_LABEL)), utf8(t.maintenance_label));
+        EXPECT_EQ(utf8(control_text(setup, REINSTALL_OPTION)), utf8(t.reinstall));
+        EXPECT_EQ(utf8(control_text(setup, REMOVE_OPTION)), utf8(t.remove));
+        EXPECT_EQ(utf8(control_text(setup, MAINTENANCE_NEXT_BUTTON)), utf8(t.next));
+        EXPECT_EQ(utf8(control_text(setup, MAINTENANCE_CANCEL_BUTTON)), utf8(t.cancel));
         break;
     case AGREEMENT_PAGE:
         expect_agreement_text(setup, language);
-        EXPECT_EQ(narrow(control_text(setup, ACCEPT_OPTION)), narrow(t.accept));
-        EXPECT_EQ(narrow(control_text(setup, DECLINE_OPTION)), narrow(t.decline));
-        EXPECT_EQ(narrow(control_text(setup, AGREEMENT_NEXT_BUTTON)), narrow(t.next));
-        EXPECT_EQ(narrow(control_text(setup, AGREEMENT_CANCEL_BUTTON)), narrow(t.cancel));
+        EXPECT_EQ(utf8(control_text(setup, ACCEPT_OPTION)), utf8(t.accept));
+        EXPECT_EQ(utf8(control_text(setup, DECLINE_OPTION)), utf8(t.decline));
+        EXPECT_EQ(utf8(control_text(setup, AGREEMENT_NEXT_BUTTON)), utf8(t.next));
+        EXPECT_EQ(utf8(control_text(setup, AGREEMENT_CANCEL_BUTTON)), utf8(t.cancel));
         break;
     case FOLDER_PAGE:
-        EXPECT_EQ(narrow(control_text(setup, INSTALL_BUTTON)), narrow(t.next));
-        EXPECT_EQ(narrow(control_text(setup, FOLDER_CANCEL_BUTTON)), narrow(t.cancel));
+        EXPECT_EQ(utf8(control_text(setup, INSTALL_BUTTON)), utf8(t.next));
+        EXPECT_EQ(utf8(control_text(setup, FOLDER_CANCEL_BUTTON)), utf8(t.cancel));
         break;
     }
 }
@@ -143,9 +135,9 @@ void expect_page(Setup& setup, Page page, Language language) {
 void expect_box(Setup& setup, const std::wstring& title, const std::wstring& text, int answer,
                 const std::string& shot) {
     MessageBoxSeen box = message_box_wait(setup);
-    ASSERT_NE(box.dialog, nullptr) << "no message box, expected: " << narrow(text);
-    EXPECT_EQ(narrow(box.title), narrow(title));
-    EXPECT_EQ(narrow(box.text), narrow(text));
+    ASSERT_NE(box.dialog, nullptr) << "no message box, expected: " << utf8(text);
+    EXPECT_EQ(utf8(box.title), utf8(title));
+    EXPECT_EQ(utf8(box.text), utf8(text));
     if (!shot.empty()) {
         screenshot_save(box.dialog, shot);
     }
@@ -162,7 +154,7 @@ void expect_no_box(Setup& setup, Language language) {
 void choose_language(Setup& setup, Language language) {
     const PageTexts& t = page_texts[language];
     control_click(setup, language == GERMAN ? GERMAN_OPTION : ENGLISH_OPTION);
-    ASSERT_TRUE(wait_until([&] {
+    ASSERT_TRUE(wait_until("the chosen language's button texts", [&] {
         return control_text(setup, LANGUAGE_NEXT_BUTTON) == t.next &&
                control_text(setup, LANGUAGE_CANCEL_BUTTON) == t.language_cancel;
     }));
@@ -171,7 +163,8 @@ void choose_language(Setup& setup, Language language) {
 void accept_agreement(Setup& setup, Language language) {
     expect_page(setup, AGREEMENT_PAGE, language);
     control_click(setup, ACCEPT_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
+    ASSERT_TRUE(wait_until("Next enabled on the agreement page",
+            [&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
     control_click(setup, AGREEMENT_NEXT_BUTTON);
     expect_page(setup, FOLDER_PAGE, language);
 }

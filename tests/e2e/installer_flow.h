@@ -5,6 +5,7 @@
 #include <vector>
 #include "installer_texts.h"
 #include "setup_driver.h"
+#include "support/wide_text.h"
 
 // Folders on C: of the sandbox prefix for one scenario.
 struct Sandbox {
@@ -22,7 +23,6 @@ const std::string& product_bytes();
 std::wstring desktop_folder();
 std::wstring shortcut_path();
 std::wstring backup_copy_path();
-std::string narrow(const std::wstring& text);
 
 enum Page { LANGUAGE_PAGE, MAINTENANCE_PAGE, AGREEMENT_PAGE, FOLDER_PAGE };
 extern const char* const page_names[4];

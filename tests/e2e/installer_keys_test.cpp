@@ -38,8 +38,8 @@ void expect_page_follows_options(Setup& setup, Page page) {
     for (Language language : {GERMAN, ENGLISH}) {
         Control option = language == GERMAN ? GERMAN_OPTION : ENGLISH_OPTION;
         if (page == LANGUAGE_PAGE && control_checked(setup, option)) {
-            EXPECT_EQ(narrow(control_text(setup, LANGUAGE_NEXT_BUTTON)),
-                      narrow(page_texts[language].next));
+            EXPECT_EQ(utf8(control_text(setup, LANGUAGE_NEXT_BUTTON)),
+                      utf8(page_texts[language].next));
         }
     }
     if (page == AGREEMENT_PAGE) {
@@ -61,9 +61,10 @@ void answer_box(Setup& setup, const Step& step, Language language) {
     MessageBoxSeen box = message_box_wait(setup);
     ASSERT_NE(box.dialog, nullptr) << "no box after " << step.keys;
     std::wstring expected = page_texts[language].*step.box;
-    EXPECT_EQ(narrow(box.text.substr(0, expected.size())), narrow(expected));
+    EXPECT_EQ(utf8(box.text.substr(0, expected.size())), utf8(expected));
     press(step.answer);
-    ASSERT_TRUE(wait_until([&] { return !IsWindow(box.dialog); }, 10000))
+    ASSERT_TRUE(wait_until("the message box to close",
+            [&] { return !IsWindow(box.dialog); }, 10000))
         << "box not answered by " << step.answer;
 }
 
@@ -79,7 +80,8 @@ void run_steps(Setup& setup, Language language, const std::vector<Step>& steps) 
             continue;
         }
         expect_page(setup, step.page, language);
-        bool focused = wait_until([&] { return focused_control(setup) == step.focus; }, 5000);
+        bool focused = wait_until("the focus on the step's control",
+                [&] { return focused_control(setup) == step.focus; }, 5000);
         ASSERT_TRUE(focused) << "focus on " << name_of(focused_control(setup)) << ", expected "
                              << name_of(step.focus);
         if (step.checked != NONE) {
@@ -99,7 +101,7 @@ void start_with_keyboard(Running& setup, const Sandbox& box) {
 void expect_product(const std::wstring& folder, int language, const Sandbox& box) {
     EXPECT_TRUE(file_bytes(folder + L"Pikeharbour64.exe") == product_bytes());
     EXPECT_TRUE(file_exists(shortcut_path()));
-    EXPECT_EQ(file_bytes(box.settings_file), "Programverzeichnis = " + narrow(folder) +
+    EXPECT_EQ(file_bytes(box.settings_file), "Programverzeichnis = " + utf8(folder) +
                                                  "\r\nlanguage = " +
                                                  std::to_string(language) + "\r\n");
 }

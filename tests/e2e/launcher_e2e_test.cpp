@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "tests/e2e/launcher_watch.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -176,15 +177,10 @@ protected:
 TEST_F(PlantedLibraries, AreLoadedByAnUnprotectedProgram) {
     std::wstring probe = folder + L"\\probe.exe";
     ASSERT_TRUE(CopyFileW(unix_to_windows_path(PH_PLANTED_PROBE).c_str(), probe.c_str(), FALSE));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::wstring command = L"\"" + probe + L"\"";
-    ASSERT_TRUE(CreateProcessW(probe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                               &startup, &process));
-    WaitForSingleObject(process.hProcess, 20000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ChildOptions options;
+    options.application = probe.c_str();
+    options.directory = folder.c_str();
+    ASSERT_NE(child_run(L"\"" + probe + L"\"", options, 20000, 98, 97), 97u) << "not started";
     EXPECT_EQ(loaded(), std::vector<std::wstring>{L"dwmapi.dll"});
 }
 

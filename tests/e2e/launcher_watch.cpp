@@ -2,6 +2,7 @@
 // suspended while its creation event is handled, so its command line is
 // read from its PEB before it can run (and end) on its own.
 #include "launcher_watch.h"
+#include "support/child_process.h"
 #include <winternl.h>
 #include <map>
 
@@ -110,17 +111,13 @@ DWORD handle_event(Watch& watch, const DEBUG_EVENT& event) {
 LauncherRun launcher_watch(const std::wstring& program, const std::wstring& command_line, DWORD watch_ms,
                            HANDLE token) {
     Watch watch;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    std::wstring command = command_line;
+    ChildOptions options;
+    options.application = program.c_str();
+    options.flags = DEBUG_PROCESS;
+    options.token = token;
     QueryPerformanceCounter(&watch.start);
-    BOOL started = token != nullptr
-        ? CreateProcessAsUserW(token, program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS,
-                               nullptr, nullptr, &startup, &process)
-        : CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr,
-                         nullptr, &startup, &process);
-    if (!started) {
+    if (!child_start(process, command_line, options)) {
         return watch.run;
     }
     watch.run.started = true;

@@ -1,5 +1,7 @@
 // Whole-file helpers and the shortcut reader.
 #include "sandbox_files.h"
+#include "support/child_process.h"
+#include "support/wait.h"
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -102,13 +104,8 @@ bool unix_shell(const std::string& script) {
     }
     std::string full = script + "; touch '" + marker_unix + "'";
     std::wstring command = L"/bin/sh -c \"" + std::wstring(full.begin(), full.end()) + L"\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!child_start(process, command)) {
         return false;
     }
     if (process.hProcess != nullptr) {
@@ -117,13 +114,7 @@ bool unix_shell(const std::string& script) {
     if (process.hThread != nullptr) {
         CloseHandle(process.hThread);
     }
-    for (int waited = 0; waited < 10000; waited += 10) {
-        if (file_exists(marker)) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
+    return wait_until("the Unix shell's marker file", [&] { return file_exists(marker); }, 10000);
 }
 
 bool unix_symlink(const std::wstring& target, const std::wstring& link) {

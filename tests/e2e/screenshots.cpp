@@ -1,6 +1,7 @@
 // Screen capture through the screen device context and libpng's
 // simplified writer.
 #include "screenshots.h"
+#include "support/wait.h"
 #include <png.h>
 #include <vector>
 #include "sandbox_files.h"
@@ -46,12 +47,19 @@ void screenshot_save(HWND window, const std::string& name) {
         return;
     }
     folder_make(folder);
-    // Let the window finish painting after its last change.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
     RECT r;
     GetWindowRect(window, &r);
+    // The setup paints in its own process: it has finished after its last
+    // change when two captures 50 ms apart agree.
     std::vector<unsigned char> rgb = capture_rgb(r);
+    wait_until("the window painted", [&] {
+        Sleep(50);
+        std::vector<unsigned char> again = capture_rgb(r);
+        bool same = again == rgb;
+        rgb = std::move(again);
+        return same;
+    }, 5000);
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = r.right - r.left;

@@ -1,9 +1,8 @@
 // Finding the installer's window and controls from another process.
 #include "setup_driver.h"
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <thread>
+#include "support/child_process.h"
+#include "support/wait.h"
 #include "toolkit/window_scale.h"
 
 namespace {
@@ -140,41 +139,14 @@ HWND find_top_level(DWORD pid, const wchar_t* class_name, const wchar_t* title) 
     return search.found;
 }
 
-// The environment block of this process with APPDATA and ProgramFiles
-// replaced, sorted by name like Windows keeps it. A 64-bit process takes
-// its ProgramFiles from ProgramW6432 when it starts (seen under Wine), so
-// that one is replaced too.
-std::vector<wchar_t> environment_block(const SetupEnvironment& env) {
-    std::vector<std::wstring> entries;
-    wchar_t* current = GetEnvironmentStringsW();
-    for (const wchar_t* p = current; *p != 0; p += lstrlenW(p) + 1) {
-        std::wstring entry = p;
-        std::wstring key = entry.substr(0, entry.find(L'=', 1));
-        if (lstrcmpiW(key.c_str(), L"APPDATA") != 0 &&
-            lstrcmpiW(key.c_str(), L"ProgramFiles") != 0 &&
-            lstrcmpiW(key.c_str(), L"ProgramW6432") != 0) {
-            entries.push_back(entry);
-        }
-    }
-    FreeEnvironmentStringsW(current);
-    if (!env.appdata.empty()) {
-        entries.push_back(L"APPDATA=" + env.appdata);
-    }
-    if (!env.program_files.empty()) {
-        entries.push_back(L"ProgramFiles=" + env.program_files);
-        entries.push_back(L"ProgramW6432=" + env.program_files);
-    }
-    std::sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
-        return lstrcmpiW(a.substr(0, a.find(L'=', 1)).c_str(),
-                         b.substr(0, b.find(L'=', 1)).c_str()) < 0;
-    });
-    std::vector<wchar_t> block;
-    for (const std::wstring& entry : entries) {
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back(0);
-    }
-    block.push_back(0);
-    return block;
+// This process's environment with APPDATA and ProgramFiles replaced. A
+// 64-bit process takes its ProgramFiles from ProgramW6432 when it starts
+// (seen under Wine), so that one is replaced too.
+static std::vector<wchar_t> setup_environment(const SetupEnvironment& env) {
+    const wchar_t* appdata = env.appdata.empty() ? nullptr : env.appdata.c_str();
+    const wchar_t* program_files = env.program_files.empty() ? nullptr : env.program_files.c_str();
+    return environment_block(
+        {{L"APPDATA", appdata}, {L"ProgramFiles", program_files}, {L"ProgramW6432", program_files}});
 }
 
 // Printed when the window or a control is not found, to see what is there.
@@ -206,28 +178,17 @@ const char* control_name(Control c) {
     return places[c].name;
 }
 
-bool wait_until(const std::function<bool()>& done, int timeout_ms, int poll_ms) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(poll_ms));
-    }
-    return true;
-}
-
 static bool wait_for_language_page(Setup& setup, DWORD pid);
 
-static bool start_process(PROCESS_INFORMATION& process, const wchar_t* exe, std::wstring command,
-                   const SetupEnvironment& env, DWORD flags = 0) {
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    std::vector<wchar_t> block = environment_block(env);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT | flags,
-                          block.data(), nullptr, &startup, &process) != FALSE;
+static bool start_process(PROCESS_INFORMATION& process, const wchar_t* exe,
+                          const std::wstring& command, const SetupEnvironment& env,
+                          DWORD flags = 0) {
+    std::vector<wchar_t> block = setup_environment(env);
+    ChildOptions options;
+    options.application = exe;
+    options.environment = &block;
+    options.flags = flags;
+    return child_start(process, command, options);
 }
 
 bool setup_launch_debugged(Setup& setup, const std::wstring& exe, const SetupEnvironment& env) {
@@ -274,7 +235,7 @@ HWND setup_visible_window(Setup& setup) {
 
 // Waits for the language page of a window of process `pid` (0: any).
 static bool wait_for_language_page(Setup& setup, DWORD pid) {
-    bool shown = wait_until([&] {
+    bool shown = wait_until("the setup's language page", [&] {
         setup.window = find_top_level(pid, nullptr, L"PikeHarbour Installation");
         return setup.window != nullptr && setup_find_controls(setup) &&
                IsWindowVisible(setup.controls[LANGUAGE_PANEL]);
@@ -311,13 +272,12 @@ bool setup_start_command(Setup& setup, const std::wstring& command, const SetupE
 }
 
 long setup_run(const std::wstring& command, const SetupEnvironment& env, int timeout_ms) {
-    Setup run;
-    if (!start_process(run.process, nullptr, command, env)) {
+    PROCESS_INFORMATION process{};
+    if (!start_process(process, nullptr, command, env)) {
         return -2;
     }
-    long code = setup_wait_exit(run, timeout_ms);
-    setup_kill(run);
-    return code;
+    return static_cast<long>(child_exit_code(process, static_cast<DWORD>(timeout_ms),
+                                             static_cast<DWORD>(-1)));
 }
 
 long setup_wait_exit(Setup& setup, int timeout_ms) {
@@ -414,8 +374,10 @@ void setup_close_box(Setup& setup) {
 MessageBoxSeen message_box_wait(Setup& setup, int timeout_ms) {
     MessageBoxSeen box;
     DWORD pid = setup.process.dwProcessId;
-    wait_until([&] { return (box.dialog = find_top_level(pid, L"#32770", nullptr)) != nullptr; },
-               timeout_ms);
+    wait_until(
+        "a message box of the setup",
+        [&] { return (box.dialog = find_top_level(pid, L"#32770", nullptr)) != nullptr; },
+        static_cast<DWORD>(timeout_ms));
     if (box.dialog == nullptr) {
         return box;
     }
@@ -436,7 +398,7 @@ MessageBoxSeen message_box_wait(Setup& setup, int timeout_ms) {
 void message_box_answer(const MessageBoxSeen& box, int button) {
     HWND control = GetDlgItem(box.dialog, button);
     PostMessageW(control, BM_CLICK, 0, 0);
-    wait_until([&] { return !IsWindow(box.dialog); });
+    wait_until("the message box to close", [&] { return !IsWindow(box.dialog); });
 }
 
 RECT message_box_button_rect(const MessageBoxSeen& box, int button) {

@@ -4,9 +4,9 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
-#include <functional>
 #include <map>
 #include <string>
+#include "support/wait.h"
 #include <vector>
 
 // Every control of the installer window, page by page (the folder page makes
@@ -24,9 +24,6 @@ const char* control_name(Control c);
 // The scale of the setup's window (toolkit/window_scale.h), from the
 // window property the toolkit sets when it is not 1.0.
 int32_t setup_scale(HWND window);
-
-// Polls every `poll_ms` until done() holds or the time is up.
-bool wait_until(const std::function<bool()>& done, int timeout_ms = 15000, int poll_ms = 10);
 
 struct Setup {
     PROCESS_INFORMATION process{};

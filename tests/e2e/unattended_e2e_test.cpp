@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 #include <vector>
-#include "support/child_exit.h"
+#include "support/child_process.h"
 #include "embedded_checksums.h"
 #include "sandbox_files.h"
 #include "unattended_support.h"
@@ -138,14 +138,11 @@ TEST_F(Unattended, LauncherPassesParametersAndReturnsExitCode) {
 TEST_F(Unattended, LauncherReportsAnElevatedCopyThatCannotStart) {
     std::wstring copy = ROOT + L"\\Launcher\\PikeHarbour_Setup.exe";
     file_put(copy, file_bytes(setup_exe()));
-    std::wstring command = L"\"" + copy + L"\" /S";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    ChildOptions options;
+    options.application = copy.c_str();
+    options.flags = CREATE_SUSPENDED;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE,
-                               CREATE_SUSPENDED, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(child_start(process, L"\"" + copy + L"\" /S", options));
     bool moved = MoveFileW(copy.c_str(), (copy + L".moved").c_str());
     ResumeThread(process.hThread);
     DWORD code = child_exit_code(process, 20000, 99);

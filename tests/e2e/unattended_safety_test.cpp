@@ -136,7 +136,7 @@ TEST_F(Unattended, LinksAtFixedNamesLeaveTheirTargetsUnchanged) {
     PlantedLinks links;
     for (const auto& [name, victim] : names) {
         file_put(victim, "Programverzeichnis = C:\\ph_unattended\\Victims\\\r\n");
-        ASSERT_TRUE(links.plant(victim, name)) << narrow_text(name);
+        ASSERT_TRUE(links.plant(victim, name)) << utf8(name);
     }
     std::wstring folder = ROOT + L"\\Linked\\";
     EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /D=" + folder));
@@ -147,7 +147,7 @@ TEST_F(Unattended, LinksAtFixedNamesLeaveTheirTargetsUnchanged) {
     EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
     for (const auto& [name, victim] : names) {
         EXPECT_EQ("Programverzeichnis = C:\\ph_unattended\\Victims\\\r\n", file_bytes(victim))
-            << narrow_text(name);
+            << utf8(name);
     }
     EXPECT_EQ("victim", file_bytes(ROOT + L"\\Victims\\Pikeharbour64.exe"));
 }
@@ -163,7 +163,7 @@ TEST_F(Unattended, ShortcutThatCannotBeMadeIsReported) {
     EXPECT_NE(std::string::npos,
               log_text().find("Pikeharbour insallation successful.  The desktop shortcut could "
                               "not be created. You find Pikeharbour in: " +
-                              narrow_text(folder) + "\r\n"));
+                              low_bytes(folder) + "\r\n"));
 }
 
 // A running or held product: removal deletes nothing (the Apps & features
@@ -236,7 +236,7 @@ TEST_F(Unattended, OverlongInput) {
     EXPECT_FALSE(file_exists(big + L"Pikeharbour64.exe"));
     file_put(big + L"Pikeharbour64.exe", product_bytes());
     file_put(settings_file(), std::string(64 << 20, 'x') + "\r\nProgramverzeichnis = " +
-                                  narrow_text(big) + "\r\nlanguage = 0\r\n");
+                                  low_bytes(big) + "\r\nlanguage = 0\r\n");
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /REMOVE"));
     auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(

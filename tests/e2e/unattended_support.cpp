@@ -1,6 +1,6 @@
 // The unattended tests' shared sandbox and setup runner.
 #include "unattended_support.h"
-#include "support/child_exit.h"
+#include "support/child_process.h"
 #include <windows.h>
 #include <fstream>
 #include <vector>
@@ -23,28 +23,6 @@ std::wstring settings_file() {
     return APPDATA + L"\\PikeHarbour\\PikeHarbour.ini";
 }
 
-// The current environment with APPDATA and TEMP replaced.
-static std::vector<wchar_t> environment_block(const std::wstring& appdata) {
-    std::vector<wchar_t> block;
-    wchar_t* strings = GetEnvironmentStringsW();
-    for (wchar_t* entry = strings; *entry != 0; entry += wcslen(entry) + 1) {
-        std::wstring text = entry;
-        std::wstring name = text.substr(0, text.find(L'='));
-        if (_wcsicmp(name.c_str(), L"APPDATA") == 0 || _wcsicmp(name.c_str(), L"TEMP") == 0) {
-            continue;
-        }
-        block.insert(block.end(), text.begin(), text.end());
-        block.push_back(0);
-    }
-    FreeEnvironmentStringsW(strings);
-    for (std::wstring entry : {L"APPDATA=" + appdata, L"TEMP=" + TEMP}) {
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back(0);
-    }
-    block.push_back(0);
-    return block;
-}
-
 long run_setup(const std::wstring& exe, const std::wstring& parameters,
                const wchar_t* directory, const std::wstring& appdata) {
     return run_command(exe.c_str(), L"\"" + exe + L"\" " + parameters, directory, appdata);
@@ -53,18 +31,15 @@ long run_setup(const std::wstring& exe, const std::wstring& parameters,
 // Runs as `token` when it is given, else with this process's token.
 static long run_as(HANDLE token, const wchar_t* exe, const std::wstring& command,
                    const wchar_t* directory, const std::wstring& appdata) {
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    std::vector<wchar_t> environment = environment_block(appdata);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessAsUserW(token, exe, line.data(), nullptr, nullptr, FALSE,
-                              CREATE_UNICODE_ENVIRONMENT, environment.data(), directory,
-                              &startup, &process)) {
-        return -2;
-    }
-    return (long)child_exit_code(process, 60000, (DWORD)-1);
+    std::vector<wchar_t> environment =
+        environment_block({{L"APPDATA", appdata.c_str()}, {L"TEMP", TEMP.c_str()}});
+    ChildOptions options;
+    options.application = exe;
+    options.directory = directory;
+    options.environment = &environment;
+    options.token = token;
+    return static_cast<long>(
+        child_run(command, options, 60000, static_cast<DWORD>(-1), static_cast<DWORD>(-2)));
 }
 
 long run_command(const wchar_t* exe, const std::wstring& command, const wchar_t* directory,
@@ -103,14 +78,6 @@ testing::AssertionResult same_bytes(const std::string& expected, const std::stri
     }
     return testing::AssertionFailure() << "expected " << expected.size() << " bytes, got "
                                        << actual.size() << " differing bytes";
-}
-
-std::string narrow_text(const std::wstring& text) {
-    std::string bytes;
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c);
-    }
-    return bytes;
 }
 
 std::string log_text() {

@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
+#include "support/wide_text.h"
 
 extern const std::wstring ROOT;
 extern const std::wstring APPDATA;
@@ -19,8 +20,6 @@ std::string product_bytes();
 std::string log_text();
 // The product's Apps & features entry is in the current user's hive.
 bool uninstall_entry_exists();
-// A text of ASCII letters as bytes; other letters keep their low byte.
-std::string narrow_text(const std::wstring& text);
 
 // Runs `exe` with exactly `parameters` after its quoted name, with APPDATA
 // set to `appdata` (empty: set empty) and TEMP to the sandbox's; the exit

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <set>
 #include "tests/installer/exe_file.h"
+#include "support/child_process.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -249,33 +251,22 @@ TEST_F(SetupResources, PaddedProductStandInStartsAndOpensItsWindow) {
     CloseHandle(out);
     ASSERT_EQ(written, block.size());
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    std::wstring command = L"\"" + product + L"\"";
-    ASSERT_TRUE(CreateProcessW(product.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               kWorkFolder, &startup, &process));
+    ChildOptions options;
+    options.application = product.c_str();
+    options.directory = kWorkFolder;
+    ASSERT_TRUE(child_start(process, L"\"" + product + L"\"", options));
     HWND window = nullptr;
-    for (int i = 0; i < 200 && !window; i++) {
-        Sleep(50);
+    EXPECT_TRUE(wait_until("a window titled PikeHarbour", [&] {
         HWND found = FindWindowW(L"PikeHarbourStandIn", L"PikeHarbour");
         DWORD owner = 0;
         GetWindowThreadProcessId(found, &owner);
         window = owner == process.dwProcessId ? found : nullptr;
-    }
-    EXPECT_NE(window, nullptr) << "no window titled PikeHarbour";
+        return window != nullptr;
+    }));
     if (window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
-    DWORD waited = WaitForSingleObject(process.hProcess, 10000);
-    EXPECT_EQ(waited, WAIT_OBJECT_0);
-    if (waited != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-    }
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(child_exit_code(process, 10000, 98), 0u);
     DeleteFileW(product.c_str());
 }

@@ -1,6 +1,7 @@
 // Command-line splitting, read by the helper program from the command line
 // it really received: each case starts it with an exact command line.
 #include "process_fixture.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -29,17 +30,13 @@ const SplitCase kSplitCases[] = {
 std::vector<std::wstring> run_with_line(const wchar_t* line, const wchar_t* application) {
     std::wstring out = scratch_folder() + L"split.txt";
     child_setup(L"record", out);
-    std::wstring writable = line;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(application, writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        scratch_folder().c_str(), &startup, &started)) {
+    std::wstring folder = scratch_folder();
+    ChildOptions options;
+    options.application = application;
+    options.directory = folder.c_str();
+    if (child_run(line, options, 30000, 98, 99) == 99) {
         return {};
     }
-    WaitForSingleObject(started.hProcess, 30000);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
     return read_record(out);
 }
 

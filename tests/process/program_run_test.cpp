@@ -1,6 +1,7 @@
 // Launching programs: waiting, the command line the child receives, pipes,
 // connecting two programs, and the shell fallback for documents.
 #include "process_fixture.h"
+#include "support/wait.h"
 #include "process/launch.h"
 
 namespace {
@@ -115,7 +116,9 @@ TEST(ProgramRun, NoShellFallbackWhenAPipeIsAsked) {
     child_setup(L"record", out);
     EXPECT_EQ(program_run(document.c_str(), L"", L"", RUN_KEEP | RUN_READ), 0);
     EXPECT_EQ(program_run(document.c_str(), L"", L"", RUN_READ), 0);
-    Sleep(1500);
-    EXPECT_EQ(GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES);
+    // Nothing to wait for when nothing was started: that no child records
+    // anything can only be shown by giving one the time it would take.
+    auto recorded = [&] { return GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    EXPECT_FALSE(wait_until("a child started through the shell", recorded, 1500));
     EXPECT_EQ(program_run(L"C:\\no such folder\\missing.exe", L"", L"", RUN_WAIT), 0);
 }

@@ -61,9 +61,8 @@ TEST_F(ControlsTest, ProgramChangesQueueNothingButAUsersClickDoes) {
     bring_to_front(hwnd);
     drain();
     click_with_mouse(control_handle(button));
-    pump(300);
     std::vector<QueuedEvent> expected = {{EVENT_GADGET, button, BN_CLICKED}};
-    EXPECT_EQ(drain_code(EVENT_GADGET), expected);
+    EXPECT_EQ(await_code(EVENT_GADGET, expected.size()), expected);
 }
 
 TEST_F(ControlsTest, TypingOneCharacterQueuesUpdateThenChange) {
@@ -73,10 +72,9 @@ TEST_F(ControlsTest, TypingOneCharacterQueuesUpdateThenChange) {
     pump();
     drain();
     type_character(L'x');
-    pump(300);
     std::vector<QueuedEvent> expected = {{EVENT_GADGET, field, EN_UPDATE},
                                          {EVENT_GADGET, field, EN_CHANGE}};
-    EXPECT_EQ(drain_code(EVENT_GADGET), expected);
+    EXPECT_EQ(await_code(EVENT_GADGET, expected.size()), expected);
     EXPECT_EQ(control_text(field), L"x");
 }
 

@@ -188,10 +188,9 @@ TEST_F(FolderTreeTest, MouseClickOnAFolderQueuesSelectionThenClick) {
     POINT point = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     MapWindowPoints(native, hwnd, &point, 1);
     click_at(hwnd, point);
-    pump(300);
     const std::vector<QueuedEvent> expected = {{EVENT_GADGET, tree, GADGET_CHANGED},
                                                {EVENT_GADGET, tree, 0}};
-    EXPECT_EQ(drain_code(EVENT_GADGET), expected);
+    EXPECT_EQ(await_code(EVENT_GADGET, expected.size()), expected);
     EXPECT_EQ(control_text(tree), L"C:\\phtree\\Files\\");
 }
 

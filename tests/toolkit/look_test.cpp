@@ -7,8 +7,10 @@
 #include <uxtheme.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <cstring>
 #include <string>
-#include "support/child_exit.h"
+#include <vector>
+#include "support/child_process.h"
 #include "toolkit_support.h"
 #include "toolkit/controls.h"
 
@@ -85,17 +87,12 @@ protected:
         wchar_t own[MAX_PATH];
         GetModuleFileNameW(nullptr, own, MAX_PATH);
         std::wstring line = L"\"" + std::wstring(own) + L"\" --gtest_filter=ChildLook.*";
-        SetEnvironmentVariableA("PH_LOOK", look);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION child = {};
-        BOOL started = CreateProcessW(own, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                      nullptr, &startup, &child);
-        SetEnvironmentVariableA("PH_LOOK", nullptr);
-        if (!started) {
-            return 99;
-        }
-        return child_exit_code(child, 60000, 97);
+        std::wstring value(look, look + strlen(look));
+        std::vector<wchar_t> environment = environment_block({{L"PH_LOOK", value.c_str()}});
+        ChildOptions options;
+        options.application = own;
+        options.environment = &environment;
+        return child_run(line, options, 60000, 97, 99);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "toolkit/message_box.h"
 #include "toolkit/windows.h"
 #include "runtime/registry.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -24,14 +25,12 @@ struct Answer {
 };
 
 HWND find_box() {
-    for (int i = 0; i < 200; i++) {
-        HWND box = FindWindowW(L"#32770", L"Question");
-        if (box && IsWindowVisible(box)) {
-            return box;
-        }
-        Sleep(25);
-    }
-    return nullptr;
+    HWND box = nullptr;
+    wait_until("the message box", [&] {
+        box = FindWindowW(L"#32770", L"Question");
+        return box != nullptr && IsWindowVisible(box);
+    });
+    return box != nullptr && IsWindowVisible(box) ? box : nullptr;
 }
 
 DWORD WINAPI answer_box(void* parameter) {
@@ -53,10 +52,8 @@ DWORD WINAPI answer_box(void* parameter) {
             answer->default_button = id;
         }
     }
-    for (int i = 0; i < 100 && !answer->box_in_front; i++) {
-        answer->box_in_front = GetForegroundWindow() == box;
-        Sleep(20);
-    }
+    answer->box_in_front =
+        wait_until("the box in front", [&] { return GetForegroundWindow() == box; }, 2000);
     SendMessageW(GetDlgItem(box, answer->button), BM_CLICK, 0, 0);
     return 0;
 }
@@ -161,21 +158,14 @@ protected:
         GetModuleFileNameW(nullptr, own, MAX_PATH);
         std::wstring path = own;
         path = path.substr(0, path.rfind(L'\\') + 1) + L"front_window.exe";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &front)) {
+        if (!child_start(front, L"\"" + path + L"\"")) {
             return false;
         }
-        for (int i = 0; i < 500; i++) {
+        return wait_until("the other program in front", [&] {
             DWORD process = 0;
             GetWindowThreadProcessId(GetForegroundWindow(), &process);
-            if (process == front.dwProcessId) {
-                return true;
-            }
-            Sleep(20);
-        }
-        return false;
+            return process == front.dwProcessId;
+        });
     }
 };
 
@@ -184,8 +174,8 @@ TEST_F(MessageBoxBehindTest, TheBoxBelongsToOurWindowAndComesToTheFront) {
     bring_to_front(hwnd);
     ASSERT_TRUE(start_front_program());
     // Wine without a window manager passes focus changes on as X events:
-    // let the other program's arrive before the box opens.
-    pump(300);
+    // the other program's must have arrived before the box opens.
+    ASSERT_TRUE(wait_until("our window deactivated", [&] { return GetActiveWindow() != hwnd; }));
     Answer answer = {};
     answer.button = IDYES;
     int64_t result = 0;

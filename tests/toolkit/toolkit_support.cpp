@@ -12,11 +12,7 @@ std::ostream& operator<<(std::ostream& out, const QueuedEvent& event) {
 void pump(int ms) {
     DWORD end = GetTickCount() + ms;
     do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        dispatch_messages();
         Sleep(5);
     } while (static_cast<int32_t>(end - GetTickCount()) > 0);
 }
@@ -39,10 +35,29 @@ std::vector<QueuedEvent> drain_code(int32_t code) {
     return picked;
 }
 
+std::vector<QueuedEvent> await_code(int32_t code, size_t count) {
+    std::vector<QueuedEvent> picked;
+    auto collect = [&] {
+        for (const QueuedEvent& event : drain_code(code)) {
+            picked.push_back(event);
+        }
+    };
+    EXPECT_TRUE(wait_until("the events awaited", [&] {
+        collect();
+        return picked.size() >= count;
+    }));
+    dispatch_messages();
+    collect();
+    return picked;
+}
+
 void bring_to_front(HWND window) {
     SetForegroundWindow(window);
     SetActiveWindow(window);
-    pump(150);
+    EXPECT_TRUE(wait_until("the window in front", [&] {
+        return GetForegroundWindow() == window && GetActiveWindow() == window;
+    }));
+    dispatch_messages();
 }
 
 static void send(INPUT* inputs, UINT count) {
@@ -51,7 +66,11 @@ static void send(INPUT* inputs, UINT count) {
 
 static void click_on_screen(POINT point) {
     SetCursorPos(point.x, point.y);
-    pump(50);
+    EXPECT_TRUE(wait_until("the mouse at the point", [&] {
+        POINT at;
+        return GetCursorPos(&at) && at.x == point.x && at.y == point.y;
+    }));
+    dispatch_messages();
     INPUT inputs[2] = {};
     inputs[0].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -101,11 +120,9 @@ void type_character(wchar_t c) {
 }
 
 std::wstring control_text(int64_t id) {
-    int64_t saved = temp_position();
-    control_get_text(id, saved);
-    std::wstring text = temp_address(saved);
-    temp_set_position(saved);
-    return text;
+    TempScope scope;
+    control_get_text(id, scope.start);
+    return scope.text();
 }
 
 void run_event_loop(int ms) {
@@ -113,6 +130,16 @@ void run_event_loop(int ms) {
     while (static_cast<int32_t>(end - GetTickCount()) > 0) {
         event_wait(20);
     }
+}
+
+testing::AssertionResult event_loop_until(const char* what, const std::function<bool()>& condition,
+                                          const std::function<void(int32_t)>& seen) {
+    return wait_until(what, condition, WAIT_LIMIT_MS, [&] {
+        int32_t code = event_wait(10);
+        if (code != 0 && seen) {
+            seen(code);
+        }
+    });
 }
 
 void WindowTestBase::open_window(int32_t x, int32_t y, int32_t width, int32_t height,

@@ -134,8 +134,7 @@ TEST_F(WindowTest, CloseBoxAndAltF4PostCloseAndTheWindowStays) {
     bring_to_front(hwnd);
     drain();
     press_key(VK_F4, false, true);
-    pump(300);
-    EXPECT_EQ(drain_code(EVENT_CLOSE_WINDOW), expected);
+    EXPECT_EQ(await_code(EVENT_CLOSE_WINDOW, 1), expected);
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_EQ(window_handle(window), hwnd);
@@ -187,11 +186,9 @@ TEST_F(WindowTest, TabWrapsBothWaysAndSkipsLabelsAndContainers) {
                           {true, last}, {true, inner}, {true, first}, {true, last}};
     for (const Step& step : steps) {
         press_key(VK_TAB, step.shift);
-        DWORD end = GetTickCount() + 200;
-        while (static_cast<int32_t>(end - GetTickCount()) > 0) {
-            event_wait(10);
-        }
-        EXPECT_EQ(GetFocus(), step.expected) << (step.shift ? "Shift+Tab" : "Tab");
+        EXPECT_TRUE(event_loop_until("the focus on the next stop",
+                                     [&] { return GetFocus() == step.expected; }))
+            << (step.shift ? "Shift+Tab" : "Tab");
     }
 }
 
@@ -220,13 +217,15 @@ TEST_F(WindowTest, ArrowsStepOverHiddenAndDisabledOptionsAndWrap) {
         drain();
         press_key(step.key);
         int64_t clicked = 0;
-        DWORD end = GetTickCount() + 200;
-        while (static_cast<int32_t>(end - GetTickCount()) > 0) {
-            if (event_wait(10) == EVENT_GADGET) {
-                clicked = event_control();
-            }
-        }
-        EXPECT_EQ(GetFocus(), step.expected) << step.key;
+        EXPECT_TRUE(event_loop_until(
+            "the option reached focused and its click reported",
+            [&] { return GetFocus() == step.expected && clicked != 0; },
+            [&](int32_t code) {
+                if (code == EVENT_GADGET) {
+                    clicked = event_control();
+                }
+            }))
+            << step.key;
         EXPECT_EQ(SendMessageW(step.expected, BM_GETCHECK, 0, 0), BST_CHECKED) << step.key;
         EXPECT_EQ(clicked, step.clicked) << step.key;
     }
