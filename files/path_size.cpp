@@ -1,13 +1,10 @@
-// The size-or-kind test: bytes of a file, -1 for nothing there, -2 for a
-// folder or a drive root.
+// The size-or-kind test: bytes of a file, PATH_SIZE_MISSING for nothing
+// there, PATH_SIZE_FOLDER for a folder or a drive root.
 #include "files/filesystem.h"
 #include "files/path_buffer.h"
 
-static const int64_t PATH_MISSING = -1;
-static const int64_t PATH_FOLDER = -2;
-
 static int64_t drive_result(const wchar_t* root) {
-    return GetDriveTypeW(root) > DRIVE_NO_ROOT_DIR ? PATH_FOLDER : PATH_MISSING;
+    return GetDriveTypeW(root) > DRIVE_NO_ROOT_DIR ? PATH_SIZE_FOLDER : PATH_SIZE_MISSING;
 }
 
 static bool is_drive_only(const PathBuffer* copy) {
@@ -25,18 +22,18 @@ static void strip_trailing_separators(PathBuffer* copy) {
 static int64_t attribute_result(const PathBuffer* copy) {
     DWORD attributes = GetFileAttributesW(copy->text);
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PATH_FOLDER : PATH_MISSING;
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PATH_SIZE_FOLDER : PATH_SIZE_MISSING;
     }
     return drive_result(copy->text);
 }
 
 int64_t path_size(const wchar_t* path) {
     if (path == nullptr || path[0] == 0) {
-        return PATH_MISSING;
+        return PATH_SIZE_MISSING;
     }
     PathBuffer copy;
     if (!path_buffer_set_whole(&copy, path)) {
-        return PATH_MISSING;
+        return PATH_SIZE_MISSING;
     }
     if (is_drive_only(&copy)) {
         if (copy.length == 2) {
@@ -47,14 +44,14 @@ int64_t path_size(const wchar_t* path) {
     }
     strip_trailing_separators(&copy);
     if (copy.length == 0) {
-        return PATH_MISSING;
+        return PATH_SIZE_MISSING;
     }
     WIN32_FIND_DATAW entry;
     HANDLE search = FindFirstFileW(copy.text, &entry);
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            return PATH_FOLDER;
+            return PATH_SIZE_FOLDER;
         }
         return (static_cast<int64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     }
@@ -63,5 +60,5 @@ int64_t path_size(const wchar_t* path) {
     if (network || dots) {
         return attribute_result(&copy);
     }
-    return PATH_MISSING;
+    return PATH_SIZE_MISSING;
 }

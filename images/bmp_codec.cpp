@@ -1,3 +1,4 @@
+// Stays though the setup embeds only a PNG: the decoder table starts with this BMP decoder.
 // The BMP decoder, registered first at runtime start. Its check accepts any
 // block that starts with B M and has zero reserved words, like the original
 // reader; its decode converts uncompressed (BI_RGB) 24- and 32-bit pictures,

@@ -1,3 +1,4 @@
+// Stays though nothing asks its two answers: a step of the start order fills them here.
 // Drawing support: AlphaBlend from msimg32 and the visual-style flag. Every
 // library is loaded from the system directory only, so a DLL of the same
 // name next to the installer is never picked up.

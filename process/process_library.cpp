@@ -1,3 +1,4 @@
+// Stays though the installer starts no program any more: program_run keeps its list here.
 // Start step of the process library: state record, launched-program table
 // and the lock of the RunningProgram list. There is no end step: launched
 // programs keep their handles until the process ends.

@@ -1,3 +1,4 @@
+// Stays though the installer starts no program any more: the process library launches them.
 // Starting other programs: CreateProcessW first, the shell as fallback when
 // no pipe is involved.
 #include <string.h>

@@ -1,3 +1,4 @@
+// Stays though no record has maps or lists and nothing draws: the steps hold their places.
 // Start steps of the runtime libraries that hold no objects of their own:
 // the map and list hooks of type descriptors and the vector drawing state.
 #include "runtime/libraries.h"

@@ -1,3 +1,4 @@
+// Stays, empty: the event library looks every event up in this callback table.
 // The process-wide table of event callbacks, keyed by the text
 // "code:window:control:subtype" with -1 for "any". Nothing in this program
 // registers a callback, so every lookup walks an empty table.

@@ -63,11 +63,3 @@ void event_library_end() {
         g_post_class = 0;
     }
 }
-
-HWND event_post_window() {
-    return g_post_window;
-}
-
-UINT event_post_message() {
-    return g_post_message;
-}

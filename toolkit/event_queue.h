@@ -39,6 +39,3 @@ void event_callbacks_run(int32_t code, int64_t control, int64_t window, int64_t 
 void event_callbacks_remove_window(int64_t window);
 // Removes every queued event of a window.
 void events_purge_window(int64_t window);
-// The hidden post window and the registered message another thread sends it.
-HWND event_post_window();
-UINT event_post_message();

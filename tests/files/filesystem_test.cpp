@@ -12,26 +12,26 @@ TEST_F(FilesTest, PathSizeTellsFilesFoldersAndNothing) {
     ASSERT_TRUE(CreateDirectoryW(path(L"sub").c_str(), nullptr));
     EXPECT_EQ(path_size(path(L"empty.txt").c_str()), 0);
     EXPECT_EQ(path_size(path(L"five.txt").c_str()), 5);
-    EXPECT_EQ(path_size(path(L"missing.txt").c_str()), -1);
-    EXPECT_EQ(path_size(path(L"sub").c_str()), -2);
-    EXPECT_EQ(path_size(path(L"sub\\").c_str()), -2);
-    EXPECT_EQ(path_size(path(L"sub\\\\/").c_str()), -2);
-    EXPECT_EQ(path_size(nullptr), -1);
-    EXPECT_EQ(path_size(L""), -1);
-    EXPECT_EQ(path_size(L"\\\\"), -1);
+    EXPECT_EQ(path_size(path(L"missing.txt").c_str()), PATH_SIZE_MISSING);
+    EXPECT_EQ(path_size(path(L"sub").c_str()), PATH_SIZE_FOLDER);
+    EXPECT_EQ(path_size(path(L"sub\\").c_str()), PATH_SIZE_FOLDER);
+    EXPECT_EQ(path_size(path(L"sub\\\\/").c_str()), PATH_SIZE_FOLDER);
+    EXPECT_EQ(path_size(nullptr), PATH_SIZE_MISSING);
+    EXPECT_EQ(path_size(L""), PATH_SIZE_MISSING);
+    EXPECT_EQ(path_size(L"\\\\"), PATH_SIZE_MISSING);
 }
 
 TEST_F(FilesTest, PathSizeOfDrives) {
-    EXPECT_EQ(path_size(L"C:"), -2);
-    EXPECT_EQ(path_size(L"C:\\"), -2);
+    EXPECT_EQ(path_size(L"C:"), PATH_SIZE_FOLDER);
+    EXPECT_EQ(path_size(L"C:\\"), PATH_SIZE_FOLDER);
     wchar_t missing[] = L"Q:\\";
     for (wchar_t letter = L'Q'; letter <= L'Y' && GetDriveTypeW(missing) > DRIVE_NO_ROOT_DIR; letter++) {
         missing[0] = letter;
     }
     ASSERT_LE(GetDriveTypeW(missing), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
-    EXPECT_EQ(path_size(missing), -1);
+    EXPECT_EQ(path_size(missing), PATH_SIZE_MISSING);
     missing[2] = 0;
-    EXPECT_EQ(path_size(missing), -1);
+    EXPECT_EQ(path_size(missing), PATH_SIZE_MISSING);
 }
 
 TEST_F(FilesTest, PathSizeOfAFileOverFourGigabytes) {
@@ -69,16 +69,16 @@ TEST_F(FilesTest, DeleteLeavesReadOnlyFilesUnlessAttributesAreCleared) {
     EXPECT_EQ(file_delete(name.c_str()), 0);
     EXPECT_EQ(path_size(name.c_str()), 1);
     EXPECT_NE(file_delete_ex(name.c_str(), 2), 0);
-    EXPECT_EQ(path_size(name.c_str()), -1);
+    EXPECT_EQ(path_size(name.c_str()), PATH_SIZE_MISSING);
     EXPECT_EQ(file_delete(nullptr), 0);
 }
 
 TEST_F(FilesTest, DirectoryCreateMakesOnlyTheLastFolder) {
     EXPECT_NE(directory_create(path(L"new\\ /").c_str()), 0);
-    EXPECT_EQ(path_size(path(L"new").c_str()), -2);
+    EXPECT_EQ(path_size(path(L"new").c_str()), PATH_SIZE_FOLDER);
     EXPECT_EQ(directory_create(path(L"new").c_str()), 0);
     EXPECT_EQ(directory_create(path(L"missing\\child").c_str()), 0);
-    EXPECT_EQ(path_size(path(L"missing").c_str()), -1);
+    EXPECT_EQ(path_size(path(L"missing").c_str()), PATH_SIZE_MISSING);
     EXPECT_EQ(directory_create(L"\\ "), 0);
 }
 
@@ -88,7 +88,7 @@ TEST_F(FilesTest, DirectoryDeleteRemovesFilesThenTheFolder) {
     write_bytes(folder + L"\\a.exe", "a");
     write_bytes(folder + L"\\b.ini", "b");
     EXPECT_NE(directory_delete(folder.c_str(), L"", 0), 0);
-    EXPECT_EQ(path_size(folder.c_str()), -1);
+    EXPECT_EQ(path_size(folder.c_str()), PATH_SIZE_MISSING);
     EXPECT_EQ(directory_delete(folder.c_str(), L"", 0), 0);
     EXPECT_EQ(directory_delete(nullptr, L"", 0), 0);
 }
@@ -100,12 +100,12 @@ TEST_F(FilesTest, DirectoryDeleteKeepsFoldersThatHoldSubfolders) {
     write_bytes(folder + L"file.txt", "f");
     write_bytes(folder + L"inner\\deep.txt", "d");
     EXPECT_EQ(directory_delete(folder.c_str(), nullptr, 0), 0);
-    EXPECT_EQ(path_size((folder + L"file.txt").c_str()), -1);
+    EXPECT_EQ(path_size((folder + L"file.txt").c_str()), PATH_SIZE_MISSING);
     EXPECT_EQ(path_size((folder + L"inner\\deep.txt").c_str()), 1);
-    EXPECT_EQ(path_size((folder + L"inner").c_str()), -2);
+    EXPECT_EQ(path_size((folder + L"inner").c_str()), PATH_SIZE_FOLDER);
     // Recursive: the whole tree goes.
     EXPECT_NE(directory_delete(folder.c_str(), L"*.*", 1), 0);
-    EXPECT_EQ(path_size(folder.c_str()), -1);
+    EXPECT_EQ(path_size(folder.c_str()), PATH_SIZE_MISSING);
 }
 
 TEST_F(FilesTest, DirectoryDeleteWithAPatternKeepsTheFolder) {
@@ -116,10 +116,10 @@ TEST_F(FilesTest, DirectoryDeleteWithAPatternKeepsTheFolder) {
     write_bytes(folder + L"keep.txt", "k");
     write_bytes(folder + L"old\\b.log", "b");
     EXPECT_EQ(directory_delete(folder.c_str(), L"*.log", 1), 1);
-    EXPECT_EQ(path_size((folder + L"a.log").c_str()), -1);
-    EXPECT_EQ(path_size((folder + L"old\\b.log").c_str()), -1);
+    EXPECT_EQ(path_size((folder + L"a.log").c_str()), PATH_SIZE_MISSING);
+    EXPECT_EQ(path_size((folder + L"old\\b.log").c_str()), PATH_SIZE_MISSING);
     EXPECT_EQ(path_size((folder + L"keep.txt").c_str()), 1);
-    EXPECT_EQ(path_size((folder + L"old").c_str()), -2);
+    EXPECT_EQ(path_size((folder + L"old").c_str()), PATH_SIZE_FOLDER);
 }
 
 TEST_F(FilesTest, HomeDirectoryEndsWithOneBackslash) {
@@ -127,7 +127,7 @@ TEST_F(FilesTest, HomeDirectoryEndsWithOneBackslash) {
     ASSERT_GE(home.size(), 4u);
     EXPECT_EQ(home.back(), L'\\');
     EXPECT_NE(home[home.size() - 2], L'\\');
-    EXPECT_EQ(path_size(home.c_str()), -2);
+    EXPECT_EQ(path_size(home.c_str()), PATH_SIZE_FOLDER);
 }
 
 TEST(PathParts, FolderAndFileParts) {
@@ -187,7 +187,7 @@ TEST_F(FilesTest, LinkSafeCreateReadAndDelete) {
     CloseHandle(held);
     EXPECT_EQ(path_size(name.c_str()), 5);
     EXPECT_EQ(file_delete_no_link(name.c_str()), 1);
-    EXPECT_EQ(path_size(name.c_str()), -1);
+    EXPECT_EQ(path_size(name.c_str()), PATH_SIZE_MISSING);
 
     write_bytes(path(L"source.bin"), std::string(200000, 'p'));
     write_bytes(path(L"copy.bin"), "stale");
@@ -201,7 +201,7 @@ TEST_F(FilesTest, PathsOfMaxPathOrMoreAreRefused) {
     std::wstring tail(MAX_PATH, L'x');
     std::wstring long_path = path(tail);
     EXPECT_EQ(directory_create(long_path.c_str()), 0);
-    EXPECT_EQ(path_size(long_path.c_str()), -1);
+    EXPECT_EQ(path_size(long_path.c_str()), PATH_SIZE_MISSING);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(path(L"x*").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a cut folder was created";

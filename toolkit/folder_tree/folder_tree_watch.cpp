@@ -1,3 +1,4 @@
+// Stays though no tree watches: the explorer services start it with the first tree.
 // The directory-watch thread of the explorer services, started by the first
 // folder tree. It waits on a command event and on change-notification
 // handles; commands add or remove a control's handle and are acknowledged
