@@ -45,7 +45,8 @@ void start_removal(Running& setup, const Sandbox& box, Language language) {
     control_click(setup, LANGUAGE_NEXT_BUTTON);
     expect_page(setup, MAINTENANCE_PAGE, language);
     control_click(setup, REMOVE_OPTION);
-    ASSERT_TRUE(wait_until([&] { return control_checked(setup, REMOVE_OPTION); }));
+    ASSERT_TRUE(wait_until("remove checked on the maintenance page",
+                           [&] { return control_checked(setup, REMOVE_OPTION); }));
     control_click(setup, MAINTENANCE_NEXT_BUTTON);
     expect_box(setup, L"Pikeharbour Setup", page_texts[language].confirm_removal, IDYES);
 }
@@ -123,7 +124,7 @@ TEST(CloseE2E, ProgramThatDoesNotCloseIsReported) {
     ASSERT_NO_FATAL_FAILURE(start_reinstall(setup, box, ENGLISH));
     expect_close_question(setup, box, ENGLISH, IDYES);
     MessageBoxSeen told = message_box_wait(setup, 30000);
-    EXPECT_EQ(narrow(told.text),
+    EXPECT_EQ(utf8(told.text),
               "Pikeharbour did not close and is still running. The installed program was left "
               "unchanged.\n\nPlease close Pikeharbour and start the installation again.");
     message_box_answer(told, IDOK);

@@ -85,7 +85,7 @@ TEST_F(RunningProduct, ClosedOnlyWhenAskedAndNeverAnotherFile) {
         std::string log = log_text();
         for (StartedProgram& program : running) {
             std::string line = "Process " + std::to_string(program.info.dwProcessId) + " " +
-                               narrow_text(product) + ": ";
+                               utf8(product) + ": ";
             EXPECT_NE(std::string::npos, log.find(line)) << log;
         }
         EXPECT_NE(std::string::npos, log.find(c.logged)) << log;

@@ -215,13 +215,13 @@ TEST_F(Deployment, OlderSetupOverNewerInstallationWarnsWithNoAsDefault) {
     control_click(setup, INSTALL_BUTTON);
     MessageBoxSeen seen = message_box_wait(setup);
     ASSERT_NE(seen.dialog, nullptr);
-    EXPECT_EQ(narrow(seen.title), "Pikeharbour Setup Warning");
-    EXPECT_EQ(narrow(seen.text), narrow(warning));
+    EXPECT_EQ(utf8(seen.title), "Pikeharbour Setup Warning");
+    EXPECT_EQ(utf8(seen.text), utf8(warning));
     LONG style = GetWindowLongW(GetDlgItem(seen.dialog, IDNO), GWL_STYLE);
     EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     message_box_answer(seen, IDNO);
     expect_page(setup, FOLDER_PAGE, ENGLISH);
-    EXPECT_EQ(narrow(entry_text(L"DisplayVersion")), "3.10");
+    EXPECT_EQ(utf8(entry_text(L"DisplayVersion")), "3.10");
     EXPECT_EQ(file_bytes(box.settings_file), settings);
 
     control_click(setup, INSTALL_BUTTON);
@@ -232,7 +232,7 @@ TEST_F(Deployment, OlderSetupOverNewerInstallationWarnsWithNoAsDefault) {
     expect_box(setup, L"Pikeharbour Setup", page_texts[ENGLISH].backup_notice + backup, IDOK);
     expect_box(setup, L"Pikeharbour Setup Warning", page_texts[ENGLISH].reinstall_warning, IDYES);
     expect_success_and_exit(setup, ENGLISH);
-    EXPECT_EQ(narrow(entry_text(L"DisplayVersion")), "3.00");
+    EXPECT_EQ(utf8(entry_text(L"DisplayVersion")), "3.00");
 }
 
 // The mutex held by a setup whose window cannot be found (another

@@ -2,6 +2,8 @@
 #include "running_programs.h"
 #include <tlhelp32.h>
 #include <vector>
+#include "support/child_process.h"
+#include "support/wait.h"
 
 static BOOL CALLBACK find_visible(HWND window, LPARAM context) {
     DWORD id = 0;
@@ -32,22 +34,13 @@ StartedProgram::~StartedProgram() {
 }
 
 bool StartedProgram::start(const std::wstring& exe) {
-    std::wstring command = L"\"" + exe + L"\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    ChildOptions options;
+    options.application = exe.c_str();
+    if (!child_start(info, L"\"" + exe + L"\"", options)) {
         return false;
     }
-    for (int waited = 0; waited < 15000; waited += 20) {
-        if (has_visible_window(info.dwProcessId)) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return false;
+    return wait_until("the program's window", [&] { return has_visible_window(info.dwProcessId); },
+                      15000);
 }
 
 bool StartedProgram::running() const {
@@ -105,13 +98,6 @@ static bool scan_for(const std::wstring& path, bool end, bool* elevated) {
 }
 
 bool path_running(const std::wstring& path, DWORD timeout_ms, bool end, bool* elevated) {
-    for (DWORD waited = 0;; waited += 50) {
-        if (scan_for(path, end, elevated)) {
-            return true;
-        }
-        if (waited >= timeout_ms) {
-            return false;
-        }
-        Sleep(50);
-    }
+    return wait_until("the program running", [&] { return scan_for(path, end, elevated); },
+                      timeout_ms);
 }
