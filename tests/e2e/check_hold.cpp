@@ -55,7 +55,7 @@ bool check_hold_start(CheckHold& hold, Setup& setup, const std::wstring& exe,
         DebugSetProcessKillOnExit(FALSE);
         debug_loop(hold, setup);
     });
-    if (!wait_until([&] { return hold.launched || hold.ended; })) {
+    if (!wait_until("the held setup started", [&] { return hold.launched || hold.ended; })) {
         return false;
     }
     return hold.launched && setup_wait_language_page(setup);

@@ -392,10 +392,12 @@ TEST(InstallerE2E, InstallStepWaitsForARunningCheckShowingProgress) {
     CheckHold hold;
     Running setup;
     ASSERT_TRUE(check_hold_start(hold, setup, damaged, sandbox_environment(box)));
-    ASSERT_TRUE(wait_until([&] { return hold.held.load(); }));
+    ASSERT_TRUE(wait_until("the payload check held", [&] { return hold.held.load(); }));
     walk_to_folder_page(setup, ENGLISH);
     control_click(setup, INSTALL_BUTTON);
-    EXPECT_TRUE(wait_until([&] { return child_text_shown(setup.window, L"Checking the setup program: "); }));
+    EXPECT_TRUE(wait_until("the check's progress shown", [&] {
+        return child_text_shown(setup.window, L"Checking the setup program: ");
+    }));
     EXPECT_FALSE(IsWindowEnabled(setup.window));
     EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
     check_hold_release(hold);
