@@ -246,8 +246,8 @@ TEST_F(Deployment, AnotherSetupWithoutWindowIsNamed) {
     Running setup;
     ASSERT_TRUE(setup_launch(setup, setup_exe(), sandbox_environment(box)));
     MessageBoxSeen seen = message_box_wait(setup);
-    EXPECT_EQ("PikeHarbour Setup", narrow(seen.title));
-    EXPECT_NE(std::string::npos, narrow(seen.text).find("Another Pikeharbour setup is already "
+    EXPECT_EQ("PikeHarbour Setup", utf8(seen.title));
+    EXPECT_NE(std::string::npos, utf8(seen.text).find("Another Pikeharbour setup is already "
                                                         "running."));
     message_box_answer(seen, IDOK);
     EXPECT_EQ(0, setup_wait_exit(setup));

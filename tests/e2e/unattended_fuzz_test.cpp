@@ -65,7 +65,7 @@ TEST_F(Fuzzed, EachFindingEndsAsDocumented) {
     // more (ROOT\fz\ is 20 characters, "\Pikeharbour64.exe" 18).
     const std::wstring at_limit = fz + std::wstring(221, L'x');
     const FuzzCase cases[] = {
-        {at_limit, "", 0, "Programverzeichnis = " + narrow_text(at_limit) + "\\\r\nlanguage = 1\r\n",
+        {at_limit, "", 0, "Programverzeichnis = " + low_bytes(at_limit) + "\\\r\nlanguage = 1\r\n",
          0, true},
         {fz + std::wstring(222, L'x'), "", 3, "", 0, true},
         {fz + L"x \\y<z", "", 3, "", 0, true},
@@ -87,7 +87,7 @@ TEST_F(Fuzzed, EachFindingEndsAsDocumented) {
         {L"", old_line + "\t\r\nlanguage = 0\r\n", 9, "=", 9, true},
     };
     for (const FuzzCase& c : cases) {
-        SCOPED_TRACE(narrow_text(c.target) + " | " + c.settings.substr(0, 60));
+        SCOPED_TRACE(utf8(c.target) + " | " + c.settings.substr(0, 60));
         run(c);
     }
 }

@@ -227,11 +227,11 @@ TEST_F(Unattended, OverlongInput) {
     std::wstring big = ROOT + L"\\Big\\";
     file_put(big + L"Pikeharbour64.exe", product_bytes());
     file_put(settings_file(), std::string(64 << 20, 'x') + "\r\nProgramverzeichnis = " +
-                                  narrow_text(big) + "\r\nlanguage = 0\r\n");
+                                  low_bytes(big) + "\r\nlanguage = 0\r\n");
     // A reinstall elsewhere rewrites the file without the overlong line.
     std::wstring moved = ROOT + L"\\Moved\\";
     EXPECT_EQ(0, run_setup(setup_exe(), L"-admin /S /D=" + moved));
-    EXPECT_EQ("Programverzeichnis = " + narrow_text(moved) + "\r\nlanguage = 0\r\n",
+    EXPECT_EQ("Programverzeichnis = " + low_bytes(moved) + "\r\nlanguage = 0\r\n",
               file_bytes(settings_file()));
     EXPECT_FALSE(file_exists(big + L"Pikeharbour64.exe"));
     file_put(big + L"Pikeharbour64.exe", product_bytes());
@@ -274,7 +274,7 @@ TEST_F(Unattended, LogFileIsTakenOnlyWhereItDoesNoHarm) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.code, run_setup(setup_exe(), L"-admin /S /REMOVE \"/LOG=" + c.log + L"\""))
-            << narrow_text(c.log);
+            << utf8(c.log);
     }
     EXPECT_EQ("[victim]", file_bytes(victims + L"\\victim.ini"));
     EXPECT_EQ("the user's own log", file_bytes(victims + L"\\user.log"));
@@ -349,7 +349,7 @@ TEST_F(Unattended, UnusableSettingsFileKeepsTheProduct) {
     EXPECT_FALSE(file_exists(desktop_link()));
     EXPECT_FALSE(uninstall_entry_exists());
     EXPECT_NE(std::string::npos, log_text().find("The settings file '" +
-                                                 narrow_text(settings_file()) + "' is damaged"));
+                                                 utf8(settings_file()) + "' is damaged"));
 }
 
 // A link at the product's name, and a linked parent folder as target: the
@@ -376,7 +376,7 @@ TEST_F(Unattended, FailedReinstallKeepsTheOldCopyRecorded) {
     std::wstring first = ROOT + L"\\First\\";
     ASSERT_EQ(0, run_setup(setup_exe(), L"-admin /S \"/D=" + first + L"\\\""));
     std::string record = file_bytes(settings_file());
-    EXPECT_EQ(0u, record.find("Programverzeichnis = " + narrow_text(first) + "\r\n"));
+    EXPECT_EQ(0u, record.find("Programverzeichnis = " + low_bytes(first) + "\r\n"));
     folder_make(ROOT + L"\\Blocked\\Pikeharbour64.exe");
     EXPECT_EQ(4, run_setup(setup_exe(), L"-admin /S /D=" + ROOT + L"\\Blocked\\"));
     folder_make(settings_file() + L".new");
@@ -417,7 +417,7 @@ TEST_F(Unattended, HeldSafetyCopyGetsNoEntry) {
 // same folder fails with "not enough space" (4), the log has the error
 // code, and the old copy is put back whole.
 TEST_F(Unattended, FullDiskPutsTheOldCopyBack) {
-    std::string prefix = narrow_text(env_value(L"WINEPREFIX"));
+    std::string prefix = utf8(env_value(L"WINEPREFIX"));
     if (prefix.empty()) {
         GTEST_SKIP() << "WINEPREFIX is not visible to Windows programs here";
     }
