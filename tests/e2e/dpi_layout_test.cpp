@@ -163,8 +163,8 @@ void expect_names(Setup& setup, Page page, Language language, bool chosen) {
     EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON) << page_names[page];
     for (Control c : page_controls(page)) {
         if (!is_panel(c)) {
-            EXPECT_EQ(narrow(accessible_name(setup_control(setup, c))),
-                      narrow(expected_name(c, language, chosen)))
+            EXPECT_EQ(utf8(accessible_name(setup_control(setup, c))),
+                      utf8(expected_name(c, language, chosen)))
                 << control_name(c) << " on the " << page_names[page];
         }
     }
@@ -174,7 +174,7 @@ void check_page(Setup& setup, Page page, Language language, bool chosen = true) 
     expect_page(setup, page, language);
     expect_layout(setup, page);
     expect_names(setup, page, language, chosen);
-    std::string dpi = env_value(L"PH_DPI").empty() ? "96" : narrow(env_value(L"PH_DPI"));
+    std::string dpi = env_value(L"PH_DPI").empty() ? "96" : utf8(env_value(L"PH_DPI"));
     // For the README: the panel page and the full-window page, English,
     // above 96 DPI (the 96-DPI set comes from installer_e2e). Kept to two
     // pages: each is 0.5 to 1 MB.
@@ -207,7 +207,7 @@ TEST_F(DpiLayout, EveryPageFitsAndEveryControlIsNamedInBothLanguages) {
         folder_make(installed);
         file_put(installed + L"Pikeharbour64.exe", "MZ");
         folder_make(box.appdata + L"\\PikeHarbour");
-        file_put(box.settings_file, "programverzeichnis=" + narrow(installed) + "\r\n");
+        file_put(box.settings_file, "programverzeichnis=" + low_bytes(installed) + "\r\n");
         ::Setup setup;
         ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
         check_page(setup, LANGUAGE_PAGE, language, false);
@@ -222,7 +222,8 @@ TEST_F(DpiLayout, EveryPageFitsAndEveryControlIsNamedInBothLanguages) {
         control_click(setup, MAINTENANCE_NEXT_BUTTON);
         check_page(setup, AGREEMENT_PAGE, language);
         control_click(setup, ACCEPT_OPTION);
-        ASSERT_TRUE(wait_until([&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
+        ASSERT_TRUE(wait_until("Next enabled on the agreement page",
+                               [&] { return control_enabled(setup, AGREEMENT_NEXT_BUTTON); }));
         control_click(setup, AGREEMENT_NEXT_BUTTON);
         check_page(setup, FOLDER_PAGE, language);
         setup_kill(setup);
