@@ -119,20 +119,26 @@ static void delete_shortcut() {
     temp_set_position(saved);
 }
 
+// Both running-product messages end by asking for the same step again.
+static void report_then_start_again(const wchar_t* head, bool removal) {
+    BuiltText text = text_join(head,
+                               removal ? text_pick(L"Deinstallation", L"removal")
+                                       : text_pick(L"Installation", L"installation"),
+                               text_pick(L" erneut.", L" again."));
+    installer_tell(L"Pikeharbour Setup", text.text);
+    text_release(text);
+}
+
 // A program that was asked to close and did not: said as such, since the
 // user agreed to have it closed.
 static void report_product_still_running(bool removal) {
-    BuiltText text = text_join(
+    report_then_start_again(
         text_pick(L"Pikeharbour wurde nicht beendet und läuft noch. Das installierte Programm "
                   L"wurde nicht verändert.\n\nBitte beenden Sie Pikeharbour und starten Sie "
                   L"die ",
                   L"Pikeharbour did not close and is still running. The installed program was "
                   L"left unchanged.\n\nPlease close Pikeharbour and start the "),
-        removal ? text_pick(L"Deinstallation", L"removal")
-                : text_pick(L"Installation", L"installation"),
-        text_pick(L" erneut.", L" again."));
-    installer_tell(L"Pikeharbour Setup", text.text);
-    text_release(text);
+        removal);
 }
 
 void report_product_in_use(bool removal) {
@@ -140,16 +146,12 @@ void report_product_in_use(bool removal) {
         report_product_still_running(removal);
         return;
     }
-    BuiltText text = text_join(
+    report_then_start_again(
         text_pick(L"'Pikeharbour64.exe' wird gerade benutzt und konnte nicht gelöscht werden."
                   L"\n\nBitte beenden Sie Pikeharbour und starten Sie die ",
                   L"'Pikeharbour64.exe' is in use and could not be deleted.\n\nPlease close "
                   L"Pikeharbour and start the "),
-        removal ? text_pick(L"Deinstallation", L"removal")
-                : text_pick(L"Installation", L"installation"),
-        text_pick(L" erneut.", L" again."));
-    installer_tell(L"Pikeharbour Setup", text.text);
-    text_release(text);
+        removal);
 }
 
 // What is safely ours goes even when the settings file cannot be used, so
