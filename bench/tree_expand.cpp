@@ -3,7 +3,7 @@
 // into each subfolder for a folder of its own), in the same run.
 #include <windows.h>
 #include <stdio.h>
-#include "installer/window_flags.h"
+#include "installer/pages/window_flags.h"
 #include "runtime/registry.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"

@@ -2,8 +2,8 @@
 // users, as a table over the facts main gathers from the token, the
 // parameters and the existing installations.
 #include <gtest/gtest.h>
-#include "installer/active_setup.h"
-#include "installer/install_scope.h"
+#include "installer/all_users/active_setup.h"
+#include "installer/all_users/install_scope.h"
 #include "process/token_identity.h"
 
 namespace {

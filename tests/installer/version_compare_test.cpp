@@ -1,6 +1,6 @@
 // Versions in the order people read them, never as strings.
 #include <gtest/gtest.h>
-#include "installer/version_compare.h"
+#include "installer/install/version_compare.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 #include "toolkit/control_core.h"
-#include "installer/window_flags.h"
+#include "installer/pages/window_flags.h"
 #include "support/wait.h"
 
 struct QueuedEvent {

@@ -1,11 +1,11 @@
 // The installed version against this setup's, before anything is changed.
-#include "installer/version_check.h"
+#include "installer/install/version_check.h"
 #include <windows.h>
 #include "installer/dialogs.h"
-#include "installer/install_scope.h"
+#include "installer/all_users/install_scope.h"
 #include "installer/state.h"
 #include "installer/text.h"
-#include "installer/version_compare.h"
+#include "installer/install/version_compare.h"
 #include "product_version.h"
 #include "runtime/strings.h"
 #include "toolkit/message_box.h"

@@ -2,7 +2,7 @@
 // run later comes from (the setup copy, an install folder outside Program
 // Files). A folder made below a drive root would otherwise inherit the
 // users' right to modify it; %ProgramData% lets users create subfolders.
-#include "installer/protected_folder.h"
+#include "installer/all_users/protected_folder.h"
 #include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>

@@ -2,7 +2,7 @@
 // running is shown on the folder page (how far it got) while the window
 // takes no input; nothing is written before it has passed.
 #include "installer/handlers.h"
-#include "installer/integrity_check_thread.h"
+#include "installer/integrity/integrity_check_thread.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "runtime/registry.h"

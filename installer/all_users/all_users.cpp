@@ -3,20 +3,20 @@
 // lies in %ProgramFiles%\PikeHarbour\SetupBackup\: users cannot create
 // folders in Program Files, so nobody but an administrator can have made
 // it first, and it is checked anyway (see protected_folder.h).
-#include "installer/all_users.h"
+#include "installer/all_users/all_users.h"
 #include <windows.h>
 #include <shlobj.h>
 #include "files/filesystem.h"
 #include "files/link_safe.h"
-#include "installer/active_setup.h"
-#include "installer/all_users_record.h"
-#include "installer/create_path.h"
+#include "installer/all_users/active_setup.h"
+#include "installer/all_users/all_users_record.h"
+#include "installer/install/create_path.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
-#include "installer/protected_folder.h"
+#include "installer/all_users/protected_folder.h"
 #include "installer/state.h"
 #include "installer/text.h"
-#include "installer/user_settings_step.h"
+#include "installer/all_users/user_settings_step.h"
 #include "process/launch.h"
 #include "runtime/strings.h"
 

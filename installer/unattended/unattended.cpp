@@ -1,10 +1,10 @@
 // Unattended installation and removal: the interactive procedures with
 // their questions answered by default, a log, and exit codes.
-#include "installer/unattended.h"
+#include "installer/unattended/unattended.h"
 #include "files/files.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
-#include "installer/install_scope.h"
+#include "installer/all_users/install_scope.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "process/command_line.h"

@@ -1,10 +1,10 @@
 // The per-user step runs as the user (at logon through Active Setup, or
 // from the launcher), without elevation, window or payload check. It never
 // overwrites a settings file: whatever the user has stays.
-#include "installer/user_settings_step.h"
+#include "installer/all_users/user_settings_step.h"
 #include <windows.h>
 #include <wchar.h>
-#include "installer/all_users_record.h"
+#include "installer/all_users/all_users_record.h"
 
 const wchar_t USER_STEP_PARAMETER[] = L"-peruser";
 

@@ -1,10 +1,10 @@
 // The installation kind of this run: its parameters, the facts gathered
 // from the token and the existing installations, and the refusal.
-#include "installer/install_scope.h"
+#include "installer/all_users/install_scope.h"
 #include <windows.h>
 #include <wchar.h>
 #include "files/filesystem.h"
-#include "installer/all_users_record.h"
+#include "installer/all_users/all_users_record.h"
 #include "installer/dialogs.h"
 #include "installer/handlers.h"
 #include "installer/state.h"

@@ -3,7 +3,7 @@
 // Manager's report is added where Windows has one), named in one question
 // and asked to close as a user would close their windows; a process is
 // never ended by force, and one that runs another file is never asked.
-#include "installer/close_product.h"
+#include "installer/running_product/close_product.h"
 #include <windows.h>
 #include <stdlib.h>
 #include "files/path_buffer.h"

@@ -2,7 +2,7 @@
 // 64-bit view. At logon Windows runs StubPath for each user whose own
 // stamp (in HKCU) is missing or older than Version, then stamps the user:
 // the step is run once, whatever its exit code.
-#include "installer/active_setup.h"
+#include "installer/all_users/active_setup.h"
 #include <windows.h>
 #include <stdio.h>
 #include <wchar.h>

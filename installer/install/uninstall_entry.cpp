@@ -2,13 +2,13 @@
 // Per user, like the settings file, the shortcut and the safety copy: a
 // per-machine entry would offer removal to users whose profile holds none
 // of them. An all-users installation has its entry in HKLM.
-#include "installer/uninstall_entry.h"
+#include "installer/install/uninstall_entry.h"
 #include <windows.h>
 #include <stdio.h>
 #include "embedded_checksums.h"
 #include "files/filesystem.h"
 #include "installer/dialogs.h"
-#include "installer/install_scope.h"
+#include "installer/all_users/install_scope.h"
 #include "installer/state.h"
 #include "installer/text.h"
 #include "product_version.h"

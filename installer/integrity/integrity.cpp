@@ -1,7 +1,7 @@
 // Checks of the product executable against the lengths and CRC-32s that the
 // build recorded: the stored (compressed) block inside the setup before
 // anything is done, and the installed file after it was written.
-#include "installer/integrity.h"
+#include "installer/integrity/integrity.h"
 #include <windows.h>
 #include <zlib.h>
 #include "embedded_checksums.h"

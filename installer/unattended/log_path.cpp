@@ -4,7 +4,7 @@
 // log of ours, and the file made must be the one named, with no link on
 // the way. What is logged cannot forge a line (dialogs.cpp escapes control
 // characters).
-#include "installer/log_path.h"
+#include "installer/unattended/log_path.h"
 #include <windows.h>
 #include <string.h>
 #include "files/files.h"

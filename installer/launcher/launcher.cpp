@@ -1,13 +1,13 @@
 // The launcher: relaunches this program as the installer role with
 // "-admin", every parameter it got and its own account (/USER=<SID>), so
 // that the installer role can tell when it runs as someone else.
-#include "installer/launcher.h"
+#include "installer/launcher/launcher.h"
 #include <windows.h>
 #include <shellapi.h>
 #include <objbase.h>
-#include "installer/product_restart.h"
+#include "installer/running_product/product_restart.h"
 #include "installer/state.h"
-#include "installer/unattended.h"
+#include "installer/unattended/unattended.h"
 #include "process/command_line.h"
 #include "process/token_identity.h"
 #include "runtime/runtime.h"

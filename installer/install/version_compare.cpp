@@ -1,5 +1,5 @@
 // Numeric, part-by-part version order. Pure: no state, no allocation.
-#include "installer/version_compare.h"
+#include "installer/install/version_compare.h"
 
 namespace {
 constexpr int32_t MAX_PARTS = 8;

@@ -6,8 +6,8 @@
 // through a link put at its name. A running setup holds its log without
 // sharing, so a second setup refused with 1618 cannot clear that log for
 // its own.
-#include "installer/unattended_log.h"
-#include "installer/log_path.h"
+#include "installer/unattended/unattended_log.h"
+#include "installer/unattended/log_path.h"
 #include "installer/state.h"
 #include "process/launch.h"
 #include "runtime/strings.h"

@@ -1,11 +1,11 @@
 // The installer window: every page's controls, the event loop and the
 // dispatch of control events to the page handlers.
 #include "installer/handlers.h"
-#include "installer/integrity_check_thread.h"
+#include "installer/integrity/integrity_check_thread.h"
 #include "installer/state.h"
 #include "installer/text.h"
-#include "installer/texts.h"
-#include "installer/window_flags.h"
+#include "installer/pages/texts.h"
+#include "installer/pages/window_flags.h"
 #include "runtime/registry.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"

@@ -1,6 +1,6 @@
 // create_path: normalises base and relative part, splits off a drive, and
 // creates the missing folders one segment at a time.
-#include "installer/create_path.h"
+#include "installer/install/create_path.h"
 #include <windows.h>
 #include "files/filesystem.h"
 #include "installer/text.h"

@@ -2,11 +2,11 @@
 // is cleared and created with CREATE_NEW (no link at it followed), and the
 // new file must name exactly the path asked for, so that a junction the
 // user made above it is caught too.
-#include "installer/product_file.h"
+#include "installer/install/product_file.h"
 #include <string.h>
 #include "files/files.h"
 #include "files/link_safe.h"
-#include "installer/integrity.h"
+#include "installer/integrity/integrity.h"
 #include "resources/embedded.h"
 
 static const wchar_t ASIDE_SUFFIX[] = L".setup-old";

@@ -2,14 +2,14 @@
 // shell's link object. The link's bytes are built in memory and written to
 // a newly created file, then read back without following a link: the
 // desktop belongs to the user, who may have put a link at that name.
-#include "installer/shortcut.h"
+#include "installer/install/shortcut.h"
 #include <windows.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include "files/filesystem.h"
 #include "files/link_safe.h"
-#include "installer/install_scope.h"
+#include "installer/all_users/install_scope.h"
 #include "installer/text.h"
 #include "runtime/strings.h"
 

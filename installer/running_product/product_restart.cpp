@@ -18,11 +18,11 @@
 // installation end before the launcher made the event (it is made right
 // after the start returns), the elevated copy finds none and nothing is
 // restarted.
-#include "installer/product_restart.h"
+#include "installer/running_product/product_restart.h"
 #include <sddl.h>
 #include <stdlib.h>
 #include "files/filesystem.h"
-#include "installer/all_users_record.h"
+#include "installer/all_users/all_users_record.h"
 #include "installer/handlers.h"
 #include "installer/state.h"
 #include "installer/text.h"

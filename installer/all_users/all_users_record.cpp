@@ -1,7 +1,7 @@
 // The all-users record in HKLM. Every reader checks what it gets: a value
 // of another type, one without its NUL or one that is not a plain local
 // folder is no record.
-#include "installer/all_users_record.h"
+#include "installer/all_users/all_users_record.h"
 #include <windows.h>
 #include <wchar.h>
 

@@ -3,7 +3,7 @@
 // it reads the product block, which the executable's image holds read-only,
 // and writes two words that only it writes and the window thread only
 // reads: the bytes checked and the result.
-#include "installer/integrity_check_thread.h"
+#include "installer/integrity/integrity_check_thread.h"
 #include <windows.h>
 #include <zlib.h>
 #include "embedded_checksums.h"
