@@ -3,13 +3,13 @@
 #include "installer/dialogs.h"
 #include <stdio.h>
 #include "files/files.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "runtime/strings.h"
 #include "toolkit/message_box.h"
 
 int64_t installer_ask(const wchar_t* title, const wchar_t* text, int64_t unattended_answer) {
-    if (g_installer.unattended) {
+    if (g_session.unattended) {
         installer_log(title, text);
         return unattended_answer;
     }
@@ -17,7 +17,7 @@ int64_t installer_ask(const wchar_t* title, const wchar_t* text, int64_t unatten
 }
 
 void installer_tell(const wchar_t* title, const wchar_t* text) {
-    if (g_installer.unattended) {
+    if (g_session.unattended) {
         installer_log(title, text);
         return;
     }
@@ -46,7 +46,7 @@ static void append_escaped(const wchar_t* text) {
 }
 
 void installer_log(const wchar_t* step, const wchar_t* result) {
-    if (!g_installer.unattended) {
+    if (!g_session.unattended) {
         return;
     }
     // Both may lie in the temporary buffer, which may move as it grows.

@@ -6,7 +6,9 @@
 #include "installer/integrity/integrity.h"
 #include "installer/launcher/launcher.h"
 #include "installer/single_instance.h"
-#include "installer/state.h"
+#include "installer/options.h"
+#include "installer/pages/window.h"
+#include "installer/session.h"
 #include "installer/unattended/unattended.h"
 #include "installer/unattended/unattended_log.h"
 #include "installer/all_users/user_settings_step.h"
@@ -34,7 +36,7 @@ static void report_another_setup() {
 // log the reason and the exit code; the interactive installer ends with 0.
 [[noreturn]] static void end_installer_role(const wchar_t* step, const wchar_t* result,
                                             int32_t code) {
-    if (!g_installer.unattended) {
+    if (!g_options.unattended) {
         installer_exit();
     }
     installer_log(step, result);
@@ -48,19 +50,20 @@ static void report_another_setup() {
 // a refused run never leaves the previous run's result in it. A /LOG=
 // file that is refused ends the run before anything else is done.
 [[noreturn]] static void run_installer_role() {
-    bool valid = unattended_parse();
-    if (!g_installer.unattended) {
+    bool valid = options_parse();
+    g_session.unattended = g_options.unattended;
+    if (!g_options.unattended) {
         runtime_start_windows();
     }
     if (!single_instance_take()) {
-        if (!g_installer.unattended) {
+        if (!g_options.unattended) {
             report_another_setup();
         } else {
             unattended_log_open();
         }
         end_installer_role(L"Another setup", L"is running", EXIT_ANOTHER_SETUP);
     }
-    bool logged = !g_installer.unattended || unattended_log_open();
+    bool logged = !g_options.unattended || unattended_log_open();
     if (!valid) {
         end_installer_role(L"Parameters", L"unknown or malformed", EXIT_BAD_PARAMETER);
     }
@@ -69,7 +72,7 @@ static void report_another_setup() {
     }
     // The window checks the product block on a thread while its pages are
     // up; removal installs nothing from it and never waits for the check.
-    if (g_installer.unattended && !g_installer.unattended_remove && !product_block_intact()) {
+    if (g_options.unattended && !g_options.remove && !product_block_intact()) {
         end_installer_role(L"Setup program", L"damaged", EXIT_DAMAGED_SETUP);
     }
     if (!install_scope_decide()) {
@@ -77,7 +80,7 @@ static void report_another_setup() {
         g_runtime.exit_code = EXIT_OTHER_SCOPE_INSTALLED;
         end_installer_role(L"Installation", L"refused", EXIT_OTHER_SCOPE_INSTALLED);
     }
-    if (g_installer.unattended) {
+    if (g_options.unattended) {
         run_unattended();
     }
     run_installer_window();

@@ -10,10 +10,13 @@
 #include <windows.h>
 #include <string.h>
 #include "files/files.h"
+#include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/dialogs.h"
 #include "installer/path_rules.h"
-#include "installer/state.h"
+#include "installer/install/create_path.h"
+#include "installer/names.h"
+#include "process/launch.h"
 #include "installer/text.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
@@ -26,12 +29,6 @@ static const int64_t SETTINGS_KEPT_LIMIT = 1 << 20;
 // A folder line's folder with its backslash: the product's full path must
 // stay within MAX_PATH - 1 characters.
 static const int64_t FOLDER_LIMIT = MAX_PATH - 1 - 17;
-
-static Settings s_current = {SETTINGS_MISSING, nullptr, -1, nullptr, nullptr, 0};
-
-Settings* settings_current() {
-    return &s_current;
-}
 
 struct LineReader {
     HANDLE file;
@@ -275,7 +272,7 @@ DWORD settings_replace(const wchar_t* folder, const wchar_t* install_folder, int
                        const Settings* old) {
     int64_t saved = temp_position();
     temp_append(folder);
-    temp_append(L"PikeHarbour.ini");
+    temp_append(SETTINGS_FILE);
     wchar_t* path = nullptr;
     string_assign_temp(&path, saved);
     temp_append(path);
@@ -297,9 +294,9 @@ DWORD settings_replace(const wchar_t* folder, const wchar_t* install_folder, int
     return error;
 }
 
-void settings_report_unusable() {
-    BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
-    BuiltText log = text_join(path.text, L": ", s_current.problem);
+void settings_report_unusable(const wchar_t* settings_folder, const Settings* settings) {
+    BuiltText path = text_join(settings_folder, SETTINGS_FILE);
+    BuiltText log = text_join(path.text, L": ", settings->problem);
     installer_log(L"Settings file cannot be used", log.text);
     text_release(log);
     BuiltText text = text_join(
@@ -312,4 +309,71 @@ void settings_report_unusable() {
     installer_tell(text_pick(L"Pikeharbour Setup Fehler", L"Pikeharbour Setup Error"), text.text);
     text_release(text);
     text_release(path);
+}
+
+// Without APPDATA there is no settings folder: the path would otherwise be
+// "\PikeHarbour\" in the root of the current drive, a folder any local
+// user can create.
+void settings_folder_of_account(wchar_t** folder) {
+    int64_t at = temp_position();
+    env_get(L"APPDATA", at);
+    if (string_length(temp_address(at)) > 0) {
+        temp_append(L"\\");
+        temp_append(SETTINGS_FOLDER);
+    }
+    string_assign_temp(folder, at);
+}
+
+void settings_file_folder(const wchar_t* settings_folder, wchar_t** folder) {
+    string_assign(folder, L"");
+    if (string_length(settings_folder) == 0) {
+        return;
+    }
+    Settings settings = {SETTINGS_MISSING, nullptr, -1, nullptr, nullptr, 0};
+    BuiltText path = text_join(settings_folder, SETTINGS_FILE);
+    settings_read(path.text, &settings);
+    text_release(path);
+    if (settings.state == SETTINGS_USABLE) {
+        string_assign(folder, settings.folder);
+    }
+    settings_release(&settings);
+}
+
+bool settings_folder_holds_product(const wchar_t* folder) {
+    if (string_length(folder) == 0) {
+        return false;
+    }
+    BuiltText product = text_join(folder, PRODUCT_FILE);
+    bool found = path_size(product.text) >= 0;
+    text_release(product);
+    return found;
+}
+
+bool settings_names_product(const wchar_t* settings_folder) {
+    wchar_t* folder = nullptr;
+    settings_file_folder(settings_folder, &folder);
+    bool found = settings_folder_holds_product(folder);
+    string_free(folder);
+    return found;
+}
+
+// %APPDATA% is the user's: settings_replace never writes through a link.
+// The folder is made below APPDATA as given, which may be a server's share.
+DWORD settings_write_installation(const wchar_t* install_folder, int64_t language,
+                                  const Settings* old, wchar_t** settings_folder) {
+    settings_folder_of_account(settings_folder);
+    int64_t length = string_length(*settings_folder) - string_length(SETTINGS_FOLDER);
+    if (length <= 0) {
+        return ERROR_ENVVAR_NOT_FOUND;
+    }
+    wchar_t* appdata = nullptr;
+    string_assign(&appdata, *settings_folder);
+    appdata[length] = 0;
+    int64_t made = create_path(appdata, SETTINGS_FOLDER);
+    DWORD error = made != 0 ? ERROR_SUCCESS : GetLastError();
+    string_free(appdata);
+    if (made == 0) {
+        return error != ERROR_SUCCESS ? error : ERROR_PATH_NOT_FOUND;
+    }
+    return settings_replace(*settings_folder, install_folder, language, old);
 }

@@ -20,9 +20,6 @@ struct Settings {
 // leaves SETTINGS_MISSING.
 void settings_read(const wchar_t* path, Settings* settings);
 void settings_release(Settings* settings);
-// The record read by locate_installation (settings_current().state is
-// SETTINGS_MISSING before that or without APPDATA).
-Settings* settings_current();
 // Writes the lines of a settings file into the open file `id`: the folder
 // line, then the old file's other lines (old non-null) or a language line.
 // False when a write fell short.
@@ -34,5 +31,24 @@ bool settings_write_lines(int64_t id, const wchar_t* folder, int64_t language,
 DWORD settings_replace(const wchar_t* folder, const wchar_t* install_folder, int64_t language,
                        const Settings* old);
 // Tells the user (log, or a box in both languages) that the settings file
-// cannot be used and why, naming the file.
-void settings_report_unusable();
+// in `settings_folder` cannot be used and why, naming the file.
+void settings_report_unusable(const wchar_t* settings_folder, const Settings* settings);
+
+// This account's settings folder, %APPDATA%\PikeHarbour\ with its
+// backslash; empty without APPDATA.
+void settings_folder_of_account(wchar_t** folder);
+// The folder line of the settings file in `settings_folder` when the file
+// is usable; empty otherwise.
+void settings_file_folder(const wchar_t* settings_folder, wchar_t** folder);
+// `folder` holds a file at the product's name.
+bool settings_folder_holds_product(const wchar_t* folder);
+// The settings file in `settings_folder` names a folder that holds the
+// product: only then is it an installation (a file left behind by an
+// all-users one is not).
+bool settings_names_product(const wchar_t* settings_folder);
+// Writes this account's settings file for an installation in
+// `install_folder`, making its folder first; `settings_folder` is set to
+// that folder (empty without APPDATA). ERROR_SUCCESS or the failed step's
+// Windows error.
+DWORD settings_write_installation(const wchar_t* install_folder, int64_t language,
+                                  const Settings* old, wchar_t** settings_folder);

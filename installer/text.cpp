@@ -1,6 +1,6 @@
 // Building texts for the installer through the temporary string buffer.
 #include "installer/text.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "runtime/strings.h"
 
 BuiltText text_join(const wchar_t* a, const wchar_t* b, const wchar_t* c, const wchar_t* d) {
@@ -37,7 +37,7 @@ wchar_t text_last(const wchar_t* s) {
 }
 
 const wchar_t* text_pick(const wchar_t* german, const wchar_t* english) {
-    if (g_installer.language == 0) {
+    if (g_session.language == 0) {
         return german;
     }
     return english;

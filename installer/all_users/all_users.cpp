@@ -12,9 +12,9 @@
 #include "installer/all_users/all_users_record.h"
 #include "installer/install/create_path.h"
 #include "installer/dialogs.h"
-#include "installer/handlers.h"
+#include "installer/settings_file.h"
 #include "installer/all_users/protected_folder.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "installer/all_users/user_settings_step.h"
 #include "process/launch.h"
@@ -27,25 +27,18 @@ void all_users_product_folder(wchar_t** folder) {
 
 // This account's settings file is removed with the installation only when
 // it names the recorded folder (what the per-user step wrote).
-void all_users_locate() {
+void all_users_locate(Installation* found) {
     AllUsersRecord record;
     if (!all_users_record_read(&record)) {
         return;
     }
-    g_installer.installed = 1;
-    g_installer.language = record.language;
-    int64_t at = temp_position();
-    env_get(L"APPDATA", at);
-    if (string_length(temp_address(at)) == 0) {
-        temp_set_position(at);
-        return;
-    }
-    temp_append(L"\\PikeHarbour\\");
-    string_assign_temp(&g_installer.settings_folder, at);
+    found->installed = true;
+    found->language = record.language;
+    settings_folder_of_account(&found->settings_folder);
     wchar_t* named = nullptr;
-    settings_file_folder(&named);
+    settings_file_folder(found->settings_folder, &named);
     if (CompareStringOrdinal(named, -1, record.folder, -1, TRUE) != CSTR_EQUAL) {
-        string_assign(&g_installer.settings_folder, L"");
+        string_assign(&found->settings_folder, L"");
     }
     string_free(named);
 }
@@ -158,12 +151,12 @@ bool all_users_protect_created(const wchar_t* folder, int64_t created) {
 }
 
 bool all_users_record_installation(const wchar_t* folder) {
-    bool recorded = all_users_record_write(folder, g_installer.language);
+    bool recorded = all_users_record_write(folder, g_session.language);
     installer_log(L"All-users record", recorded ? L"written" : L"could not be written");
     wchar_t* copy = nullptr;
-    text_assign(&copy, g_installer.backup_folder, L"PikeHarbour_Setup.exe");
+    text_assign(&copy, g_session.backup_folder, L"PikeHarbour_Setup.exe");
     bool registered = false;
-    if (string_length(g_installer.backup_folder) > 0 && path_size(copy) > 0) {
+    if (string_length(g_session.backup_folder) > 0 && path_size(copy) > 0) {
         wchar_t* command = nullptr;
         text_assign(&command, L"\"", copy, L"\" ", USER_STEP_PARAMETER);
         registered = active_setup_register(command);

@@ -1,13 +1,14 @@
 // The all-users installation's own steps, called from installation and
 // removal when install_scope_all_users() holds.
 #pragma once
+#include "installer/installation.h"
 #include <stdint.h>
 
 // The record's folder, with its backslash; empty without a record.
 void all_users_product_folder(wchar_t** folder);
 // Installed state and language from the record; the settings folder only
 // when this account's settings file names the recorded folder.
-void all_users_locate();
+void all_users_locate(Installation* found);
 // Makes (or checks) the protected folder for the setup copy and sets
 // `folder` to it; false, after telling the user, when it is refused.
 bool all_users_copy_folder(wchar_t** folder);

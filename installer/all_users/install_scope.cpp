@@ -6,8 +6,7 @@
 #include "files/filesystem.h"
 #include "installer/all_users/all_users_record.h"
 #include "installer/dialogs.h"
-#include "installer/handlers.h"
-#include "installer/state.h"
+#include "installer/settings_file.h"
 #include "installer/text.h"
 #include "process/launch.h"
 #include "process/token_identity.h"
@@ -65,20 +64,10 @@ bool install_scope_take_parameter(const wchar_t* parameter, bool* valid) {
 // holds the product. A settings file left behind (an all-users step's, or
 // one whose product was deleted) is no installation.
 static bool own_installation_exists() {
-    wchar_t* saved_folder = g_installer.settings_folder;
-    g_installer.settings_folder = nullptr;
-    int64_t at = temp_position();
-    env_get(L"APPDATA", at);
-    bool exists = false;
-    if (string_length(temp_address(at)) > 0) {
-        temp_append(L"\\PikeHarbour\\");
-        string_assign_temp(&g_installer.settings_folder, at);
-        exists = settings_names_product();
-    } else {
-        temp_set_position(at);
-    }
-    string_free(g_installer.settings_folder);
-    g_installer.settings_folder = saved_folder;
+    wchar_t* folder = nullptr;
+    settings_folder_of_account(&folder);
+    bool exists = settings_names_product(folder);
+    string_free(folder);
     return exists;
 }
 

@@ -8,7 +8,9 @@
 #include "installer/install/create_path.h"
 #include "installer/dialogs.h"
 #include "installer/error_text.h"
-#include "installer/handlers.h"
+#include "installer/install/install.h"
+#include "installer/install/safety_copy.h"
+#include "installer/names.h"
 #include "installer/all_users/install_scope.h"
 #include "installer/integrity/integrity.h"
 #include "installer/path_rules.h"
@@ -17,7 +19,8 @@
 #include "installer/product_identity.h"
 #include "installer/settings_file.h"
 #include "installer/install/shortcut.h"
-#include "installer/state.h"
+#include "installer/running_product/close_product.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "installer/unattended/unattended.h"
 #include "installer/install/uninstall_entry.h"
@@ -37,125 +40,20 @@ static const wchar_t ERROR_TITLE[] = L"PikeHarbour Setup Error";
 // product's name, whatever Wine would accept.
 static const int64_t FOLDER_PATH_LIMIT = MAX_PATH - 1 - 17;
 
-static void assign_own_path(wchar_t** variable) {
-    int64_t saved = temp_position();
-    program_file_name(saved);
-    string_assign_temp(variable, saved);
-}
-
-// The setup program is copied only when it runs under its own name and not
-// from the backup folder itself.
-static bool safety_copy_needed(const wchar_t* own) {
-    wchar_t* name = nullptr;
-    wchar_t* own_folder = nullptr;
-    wchar_t* backup = nullptr;
-    int64_t saved = temp_position();
-    string_right(own, 21, saved);
-    string_lower(temp_address(saved), saved);
-    string_assign_temp(&name, saved);
-    saved = temp_position();
-    path_directory_part(own, saved);
-    string_lower(temp_address(saved), saved);
-    string_trim(temp_address(saved), saved);
-    string_assign_temp(&own_folder, saved);
-    saved = temp_position();
-    string_lower(g_installer.backup_folder, saved);
-    string_trim(temp_address(saved), saved);
-    string_assign_temp(&backup, saved);
-    bool needed = string_equal(name, L"pikeharbour_setup.exe") && !string_equal(own_folder, backup);
-    string_free(name);
-    string_free(own_folder);
-    string_free(backup);
-    return needed;
-}
-
-// The Apps & features entry starts the safety copy: it names only a copy
-// that this run wrote, or this very setup running from the backup folder.
-static bool s_copy_ready;
-
-// The profile's SetupBackup folder of a per-user installation. A failure
-// is told and the installation goes on, without an Apps & features entry.
-static bool make_profile_backup_folder() {
-    wchar_t* home = nullptr;
-    int64_t saved = temp_position();
-    home_directory(saved);
-    string_assign_temp(&home, saved);
-    bool made = create_path(home, L"PikeHarbour\\SetupBackup\\") != 0;
-    if (made) {
-        text_assign(&g_installer.backup_folder, home, L"PikeHarbour\\SetupBackup\\");
-    } else {
-        installer_tell(ERROR_TITLE, L"'PikeHarbour_Setup.exe' could not create the Setupdir!");
-    }
-    string_free(home);
-    return made;
-}
-
-// False only when the all-users copy's folder is refused: the installation
-// does not go on without a copy that users cannot replace.
-static bool make_safety_copy() {
-    s_copy_ready = false;
-    if (install_scope_all_users()) {
-        if (!all_users_copy_folder(&g_installer.backup_folder)) {
-            return false;
-        }
-    } else if (!make_profile_backup_folder()) {
-        return true;
-    }
-    wchar_t* own = nullptr;
-    assign_own_path(&own);
-    if (!safety_copy_needed(own)) {
-        BuiltText target = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
-        s_copy_ready = CompareStringOrdinal(own, -1, target.text, -1, TRUE) == CSTR_EQUAL;
-        text_release(target);
-    } else {
-        BuiltText target = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
-        // The profile is the user's: the copy is created new, never written
-        // over a link put at its name.
-        int64_t copied = file_copy_new(own, target.text);
-        DWORD error = GetLastError();
-        text_release(target);
-        s_copy_ready = copied != 0;
-        if (copied == 0) {
-            error_log(L"Safety copy", g_installer.backup_folder, error);
-            BuiltText text = text_join(
-                L"'PikeHarbour_Setup.exe' could not create a save copy in '",
-                g_installer.backup_folder, L"' !");
-            installer_tell(ERROR_TITLE, text.text);
-            text_release(text);
-        }
-    }
-    string_free(own);
-    return true;
-}
-
-static void show_backup_notice() {
-    if (!s_copy_ready) {
-        return;
-    }
-    BuiltText text = text_join(
-        text_pick(L"Eine Sicherheitskopie dieses Setupproramms wird in diesem Verzeichnis "
-                  L"gespeichert:\n\n",
-                  L"A safety copy of this Setupfile is saved in the Folder:\n\n"),
-        g_installer.backup_folder);
-    installer_tell(SETUP_TITLE, text.text);
-    text_release(text);
-}
-
-// install_folder = the path field's text, trimmed, ending in one
+// install_folder = the folder asked for, trimmed, ending in one
 // backslash when it is longer than two characters: list-quoting tools turn
 // "/D=C:\Apps\x\" into a value ending in two.
-static void take_target_folder() {
+static void take_target_folder(const wchar_t* asked) {
     int64_t saved = temp_position();
-    target_folder_text(saved);
-    string_trim(temp_address(saved), saved);
-    string_assign_temp(&g_installer.install_folder, saved);
-    wchar_t* folder = g_installer.install_folder;
+    string_trim(asked, saved);
+    string_assign_temp(&g_session.install_folder, saved);
+    wchar_t* folder = g_session.install_folder;
     int64_t length = string_length(folder);
     while (length > 3 && folder[length - 1] == L'\\' && folder[length - 2] == L'\\') {
         folder[--length] = 0;
     }
     if (string_length(folder) > 2 && text_last(folder) != L'\\') {
-        text_assign(&g_installer.install_folder, folder, L"\\");
+        text_assign(&g_session.install_folder, folder, L"\\");
     }
 }
 
@@ -167,31 +65,23 @@ static InstallOutcome write_failure(const wchar_t* path, DWORD error) {
         report_product_in_use(false);
         return INSTALL_IN_USE;
     }
-    error_report(L"Product", path, g_installer.install_folder, error);
+    error_report(L"Product", path, g_session.install_folder, error);
     return INSTALL_WRITE_FAILED;
 }
 
-// The settings file is written under another name and renamed over the old
-// one only when complete, so a failed write leaves the old record as it
-// was. %APPDATA% is the user's: the new name is created new, and the
-// rename replaces whatever is at the name (a link included), never writes
-// through it. ERROR_SUCCESS or the failed step's error.
-static DWORD write_settings_file(const Settings* old) {
-    wchar_t* appdata = nullptr;
-    int64_t saved = temp_position();
-    env_get(L"APPDATA", saved);
-    string_assign_temp(&appdata, saved);
-    BuiltText base = text_join(appdata, L"\\");
-    int64_t made = string_length(appdata) > 0 ? create_path(base.text, L"PikeHarbour\\") : 0;
-    DWORD error = string_length(appdata) > 0 ? GetLastError() : ERROR_ENVVAR_NOT_FOUND;
-    text_release(base);
-    if (made != 0) {
-        text_assign(&g_installer.settings_folder, appdata, L"\\PikeHarbour\\");
-        error = settings_replace(g_installer.settings_folder, g_installer.install_folder,
-                                 g_installer.language, old);
-    }
-    string_free(appdata);
-    return made != 0 ? error : (error != ERROR_SUCCESS ? error : ERROR_PATH_NOT_FOUND);
+
+static void report_not_recorded(const wchar_t* settings_folder, DWORD error) {
+    BuiltText path = text_join(settings_folder, SETTINGS_FILE);
+    error_log(L"Settings file", path.text, error);
+    BuiltText text = text_join(
+        text_pick(L"Die Installation konnte nicht in der Einstellungsdatei '",
+                  L"The installation could not be recorded in the settings file '"),
+        path.text,
+        text_pick(L"' festgehalten werden und wurde zurückgenommen.",
+                  L"' and was taken back."));
+    installer_tell(text_pick(L"Pikeharbour Setup Fehler", L"Pikeharbour Setup Error"), text.text);
+    text_release(text);
+    text_release(path);
 }
 
 // A first installation writes the settings file; a reinstall into another
@@ -200,43 +90,35 @@ static DWORD write_settings_file(const Settings* old) {
 // leaves it as it is.
 static DWORD record_installation() {
     if (install_scope_all_users()) {
-        if (all_users_record_installation(g_installer.install_folder)) {
+        if (all_users_record_installation(g_session.install_folder)) {
             return ERROR_SUCCESS;
         }
         DWORD error = GetLastError();
-        error_log(L"All-users record", g_installer.install_folder, error);
+        error_log(L"All-users record", g_session.install_folder, error);
         return error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED;
     }
-    const Settings* old = settings_current();
+    const Settings* old = &g_session.found.settings;
     bool moved = string_length(old->folder) == 0 ||
-                 !product_file_same(old->folder, g_installer.install_folder);
-    if (old->state == SETTINGS_USABLE && !moved && g_installer.installed != 0) {
+                 !product_file_same(old->folder, g_session.install_folder);
+    if (old->state == SETTINGS_USABLE && !moved && g_session.found.installed) {
         return ERROR_SUCCESS;
     }
     // A file that names no installed product is left over (an all-users
     // installation's, or one whose product was deleted): a new one replaces it.
-    bool keep = old->state == SETTINGS_USABLE && g_installer.installed != 0;
-    DWORD error = write_settings_file(keep ? old : nullptr);
+    bool keep = old->state == SETTINGS_USABLE && g_session.found.installed;
+    wchar_t* settings_folder = nullptr;
+    DWORD error = settings_write_installation(g_session.install_folder, g_session.language,
+                                              keep ? old : nullptr, &settings_folder);
     if (error != ERROR_SUCCESS) {
-        BuiltText path = text_join(g_installer.settings_folder, L"PikeHarbour.ini");
-        error_log(L"Settings file", path.text, error);
-        BuiltText text = text_join(
-            text_pick(L"Die Installation konnte nicht in der Einstellungsdatei '",
-                      L"The installation could not be recorded in the settings file '"),
-            path.text,
-            text_pick(L"' festgehalten werden und wurde zurückgenommen.",
-                      L"' and was taken back."));
-        installer_tell(text_pick(L"Pikeharbour Setup Fehler", L"Pikeharbour Setup Error"),
-                       text.text);
-        text_release(text);
-        text_release(path);
+        report_not_recorded(settings_folder, error);
     }
+    string_free(settings_folder);
     return error;
 }
 
 static void report_folder_failure() {
     BuiltText text = text_join(
-        text_pick(L"Der Ordner '", L"The folder '"), g_installer.install_folder,
+        text_pick(L"Der Ordner '", L"The folder '"), g_session.install_folder,
         text_pick(L"' konnte nicht angelegt werden.\n\nBitte wählen Sie einen anderen Ordner.",
                   L"' could not be created.\n\nPlease choose another folder."));
     installer_tell(SETUP_TITLE, text.text);
@@ -244,7 +126,7 @@ static void report_folder_failure() {
 }
 
 static bool product_already_there() {
-    BuiltText path = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
+    BuiltText path = text_join(g_session.install_folder, L"Pikeharbour64.exe");
     int64_t size = path_size(path.text);
     text_release(path);
     return size > 0;
@@ -253,13 +135,13 @@ static bool product_already_there() {
 // After the settings file: the Apps & features entry (only for a safety
 // copy of this run) and the shortcut; neither failure undoes the install.
 static void finish_installation() {
-    if (s_copy_ready) {
-        uninstall_entry_write(g_installer.install_folder);
+    if (safety_copy_ready()) {
+        uninstall_entry_write(g_session.install_folder);
     } else {
         installer_log(L"Apps & features entry", L"not written: no safety copy of this run");
     }
-    g_installer.shortcut_made = create_desktop_shortcut(g_installer.install_folder) ? 1 : 0;
-    if (!g_installer.shortcut_made) {
+    g_session.shortcut_made = create_desktop_shortcut(g_session.install_folder);
+    if (!g_session.shortcut_made) {
         installer_log(L"Desktop shortcut", L"could not be created");
     }
 }
@@ -268,7 +150,7 @@ static void finish_installation() {
 // removed again, deepest first, while empty.
 static void remove_made_folders(int64_t made) {
     wchar_t* folder = nullptr;
-    string_assign(&folder, g_installer.install_folder);
+    string_assign(&folder, g_session.install_folder);
     for (int64_t i = 0; i < made; i++) {
         int64_t length = string_length(folder);
         while (length > 3 && folder[length - 1] == L'\\') {
@@ -287,9 +169,9 @@ static void remove_made_folders(int64_t made) {
 static InstallOutcome close_running_product() {
     wchar_t* target = nullptr;
     wchar_t* previous = nullptr;
-    text_assign(&target, g_installer.install_folder, L"Pikeharbour64.exe");
-    if (g_installer.installed != 0) {
-        settings_product_folder(&previous);
+    text_assign(&target, g_session.install_folder, L"Pikeharbour64.exe");
+    if (g_session.found.installed) {
+        installation_product_folder(&g_session.found, &previous);
         if (string_length(previous) > 0) {
             text_assign(&previous, previous, L"Pikeharbour64.exe");
         }
@@ -309,8 +191,8 @@ static InstallOutcome close_running_product() {
 static void previous_copy(const wchar_t* product, wchar_t** previous) {
     string_assign(previous, nullptr);
     wchar_t* folder = nullptr;
-    settings_product_folder(&folder);
-    if (g_installer.installed != 0 && string_length(folder) > 0) {
+    installation_product_folder(&g_session.found, &folder);
+    if (g_session.found.installed && string_length(folder) > 0) {
         BuiltText path = text_join(folder, L"Pikeharbour64.exe");
         if (path_size(path.text) >= 0 && !product_file_same(path.text, product)) {
             string_assign(previous, path.text);
@@ -359,7 +241,7 @@ static void delete_previous_copy(const wchar_t* previous) {
 // old one deleted (kept aside when it had the same name, and put back
 // when anything fails).
 static InstallOutcome write_and_record(int64_t made) {
-    BuiltText built = text_join(g_installer.install_folder, L"Pikeharbour64.exe");
+    BuiltText built = text_join(g_session.install_folder, L"Pikeharbour64.exe");
     wchar_t* product = nullptr;
     string_assign(&product, built.text);
     text_release(built);
@@ -392,10 +274,11 @@ static InstallOutcome write_and_record(int64_t made) {
     return outcome;
 }
 
-InstallOutcome install_run() {
+InstallOutcome install_run(const RunRequest& request) {
+    session_begin(request);
     // Before anything is written: a refused downgrade changes nothing.
     if (!version_check_allows_install()) {
-        return g_installer.unattended ? INSTALL_NEWER_INSTALLED : INSTALL_REFUSED;
+        return g_session.unattended ? INSTALL_NEWER_INSTALLED : INSTALL_REFUSED;
     }
     if (installer_ask(SETUP_TITLE,
                       text_pick(L"'Pikeharbour_Setup.exe' wird Pikeharbour installieren!\n\n"
@@ -405,15 +288,15 @@ InstallOutcome install_run() {
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
-    if (settings_current()->state == SETTINGS_UNUSABLE) {
-        settings_report_unusable();
+    if (g_session.found.settings.state == SETTINGS_UNUSABLE) {
+        settings_report_unusable(g_session.found.settings_folder, &g_session.found.settings);
         return INSTALL_SETTINGS_UNUSABLE;
     }
-    if (!make_safety_copy()) {
+    if (!safety_copy_make()) {
         return INSTALL_NO_FOLDER;
     }
-    show_backup_notice();
-    take_target_folder();
+    safety_copy_show_notice();
+    take_target_folder(request.folder);
     // Only Yes writes over the product: Escape and the close box answer
     // IDCANCEL (seen under Wine), which must not count as consent.
     if (product_already_there() &&
@@ -425,16 +308,16 @@ InstallOutcome install_run() {
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
-    PathVerdict verdict = path_rules_check(g_installer.install_folder, FOLDER_PATH_LIMIT);
+    PathVerdict verdict = path_rules_check(g_session.install_folder, FOLDER_PATH_LIMIT);
     if (verdict != PATH_PLAIN) {
         installer_log(L"Folder", path_rules_reason(verdict));
         report_folder_failure();
         return INSTALL_NO_FOLDER;
     }
-    int64_t made = create_path(L"", g_installer.install_folder);
+    int64_t made = create_path(L"", g_session.install_folder);
     if (made == 0 || (install_scope_all_users() &&
-                      !all_users_protect_created(g_installer.install_folder, made))) {
-        error_log(L"Folder chain", g_installer.install_folder, GetLastError());
+                      !all_users_protect_created(g_session.install_folder, made))) {
+        error_log(L"Folder chain", g_session.install_folder, GetLastError());
         report_folder_failure();
         return INSTALL_NO_FOLDER;
     }
@@ -453,7 +336,7 @@ InstallOutcome install_run() {
 // Without a shortcut that read back intact, the message tells where the
 // product is instead of asking for a double click on it.
 void install_report_success() {
-    if (g_installer.shortcut_made) {
+    if (g_session.shortcut_made) {
         installer_tell(SETUP_TITLE,
                        text_pick(L"Die Installation wurde erfolgreich durchgeführt.\n\nBitte "
                                  L"starten Sie Pikeharbour durch Doppelklick auf der "
@@ -468,20 +351,20 @@ void install_report_success() {
                   L"in:\n",
                   L"Pikeharbour insallation successful.\n\nThe desktop shortcut could not be "
                   L"created. You find Pikeharbour in:\n"),
-        g_installer.install_folder);
+        g_session.install_folder);
     installer_tell(SETUP_TITLE, text.text);
     text_release(text);
 }
 
 // Nothing is written, not even the safety copy, before the payload check
 // that runs while the pages are up has passed.
-void install_product() {
+void install_product(const RunRequest& request) {
     if (!integrity_wait_for_install()) {
         report_damaged_setup();
         g_runtime.exit_code = EXIT_DAMAGED_SETUP;
         installer_exit();
     }
-    if (install_run() != INSTALL_DONE) {
+    if (install_run(request) != INSTALL_DONE) {
         return;
     }
     install_report_success();

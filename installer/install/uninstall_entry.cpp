@@ -9,7 +9,7 @@
 #include "files/filesystem.h"
 #include "installer/dialogs.h"
 #include "installer/all_users/install_scope.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "product_version.h"
 #include "runtime/strings.h"
@@ -85,9 +85,9 @@ static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
 }
 
 void uninstall_entry_write(const wchar_t* folder) {
-    BuiltText copy = text_join(g_installer.backup_folder, L"PikeHarbour_Setup.exe");
+    BuiltText copy = text_join(g_session.backup_folder, L"PikeHarbour_Setup.exe");
     const wchar_t* result = L"not written: no safety copy";
-    if (string_length(g_installer.backup_folder) > 0 && path_size(copy.text) > 0) {
+    if (string_length(g_session.backup_folder) > 0 && path_size(copy.text) > 0) {
         result = write_entry(folder, copy.text) ? L"written" : L"could not be written";
     }
     text_release(copy);

@@ -3,7 +3,8 @@
 #include <windows.h>
 #include "installer/dialogs.h"
 #include "installer/all_users/install_scope.h"
-#include "installer/state.h"
+#include "installer/options.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "installer/install/version_compare.h"
 #include "product_version.h"
@@ -36,7 +37,7 @@ static bool read_version(HKEY root, wchar_t** version) {
 // HKLM, which only administrators write; the user's own in HKCU, which that
 // user writes, so it speaks for nothing but their own installation.
 bool version_check_installed(wchar_t** version) {
-    if (g_installer.installed == 0) {
+    if (g_session.found.installed == 0) {
         return false;
     }
     return read_version(install_scope_all_users() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
@@ -63,9 +64,9 @@ bool version_check_allows_install() {
     bool allowed = true;
     if (version_check_installed(&installed) &&
         version_compare(installed, PH_DISPLAY_VERSION) == VERSION_NEWER) {
-        if (!g_installer.unattended) {
+        if (!g_session.unattended) {
             allowed = ask_downgrade(installed);
-        } else if (g_installer.allow_downgrade) {
+        } else if (g_options.allow_downgrade) {
             BuiltText line = text_join(L"installed ", installed, L" is newer; /ALLOWDOWNGRADE given");
             installer_log(L"Version", line.text);
             text_release(line);

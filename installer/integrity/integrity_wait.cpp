@@ -1,9 +1,8 @@
 // The install step and the payload check the window started: a check still
 // running is shown on the folder page (how far it got) while the window
 // takes no input; nothing is written before it has passed.
-#include "installer/handlers.h"
 #include "installer/integrity/integrity_check_thread.h"
-#include "installer/state.h"
+#include "installer/pages/window.h"
 #include "installer/text.h"
 #include "runtime/registry.h"
 #include "runtime/strings.h"
@@ -40,7 +39,7 @@ static void dispatch_all_but_input() {
 bool integrity_wait_for_install() {
     static int64_t label;
     if (integrity_check_state() == INTEGRITY_RUNNING) {
-        HWND window = window_handle(g_installer.main_window);
+        HWND window = window_handle(installer_window());
         EnableWindow(window, FALSE);
         if (label == 0) {
             label = label_create(ANY_ID, 40, 566, 520, 20, L"");

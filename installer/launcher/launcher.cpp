@@ -6,12 +6,15 @@
 #include <shellapi.h>
 #include <objbase.h>
 #include "installer/running_product/product_restart.h"
-#include "installer/state.h"
+#include "installer/options.h"
 #include "installer/unattended/unattended.h"
 #include "process/command_line.h"
 #include "process/token_identity.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
+
+// This setup program, started again elevated.
+static wchar_t* s_own_path;
 
 // Every parameter the launcher got, after "-admin"; each is quoted when it
 // holds a space or is empty, so the elevated copy reads the same values.
@@ -23,7 +26,7 @@ static bool append_parameters() {
         int64_t at = temp_position();
         program_parameter(index, at);
         wchar_t* value = temp_address(at);
-        silent = silent || unattended_is_silent_flag(value);
+        silent = silent || options_is_silent_flag(value);
         bool quote = value[0] == 0 || string_find(value, L" ") != 0;
         if (quote) {
             wchar_t* copy = nullptr;
@@ -68,14 +71,14 @@ static HANDLE start_directly(const wchar_t* parameters) {
     wchar_t* command = nullptr;
     int64_t at = temp_position();
     temp_append(L"\"");
-    temp_append(g_installer.own_path);
+    temp_append(s_own_path);
     temp_append(L"\" ");
     temp_append(parameters);
     string_assign_temp(&command, at);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessW(g_installer.own_path, command, nullptr, nullptr, FALSE, 0,
+    BOOL started = CreateProcessW(s_own_path, command, nullptr, nullptr, FALSE, 0,
                                   nullptr, nullptr, &startup, &process);
     string_free(command);
     if (!started) {
@@ -99,7 +102,7 @@ static HANDLE start_elevated(const wchar_t* parameters, bool silent) {
     info.lpVerb = L"runas";
     // The shell may hand the launch to its extensions, which need COM.
     CoInitialize(nullptr);
-    info.lpFile = g_installer.own_path;
+    info.lpFile = s_own_path;
     info.lpParameters = parameters;
     info.nShow = SW_SHOW;
     if (!ShellExecuteExW(&info)) {
@@ -114,7 +117,7 @@ static HANDLE start_elevated(const wchar_t* parameters, bool silent) {
 void run_launcher() {
     int64_t saved = temp_position();
     program_file_name(saved);
-    string_assign_temp(&g_installer.own_path, saved);
+    string_assign_temp(&s_own_path, saved);
     wchar_t* parameters = nullptr;
     saved = temp_position();
     temp_append(L"-admin");

@@ -11,28 +11,29 @@
 #include "installer/running_product/close_product.h"
 #include "installer/dialogs.h"
 #include "installer/error_text.h"
-#include "installer/handlers.h"
+#include "installer/names.h"
+#include "installer/removal/removal.h"
+#include "installer/removal/system_folders.h"
+#include "installer/running_product/close_product.h"
 #include "installer/all_users/install_scope.h"
 #include "installer/path_rules.h"
 #include "installer/product_identity.h"
 #include "installer/settings_file.h"
 #include "installer/install/shortcut.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "installer/install/uninstall_entry.h"
 #include "installer/unattended/unattended.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 
-// The folder the last installation used, as its settings file records it.
-// The default in install_folder is only the program-files folder, which
-// would leave the product in place while the report says it was removed.
-static void installed_folder(wchar_t** folder) {
-    settings_product_folder(folder);
+// The folder the last installation used, as its settings file or record
+// says; else the folder asked for (the path field's proposal or /D=).
+static void installed_folder(const wchar_t* asked, wchar_t** folder) {
+    installation_product_folder(&g_session.found, folder);
     if (string_length(*folder) == 0) {
         int64_t saved = temp_position();
-        target_folder_text(saved);
-        string_trim(temp_address(saved), saved);
+        string_trim(asked, saved);
         string_assign_temp(folder, saved);
     }
     if (string_length(*folder) > 0 && text_last(*folder) != L'\\') {
@@ -48,45 +49,6 @@ static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
     return deleted;
 }
 
-// `known` (a shell folder) names `folder` (no trailing backslash); with
-// `parent`, the folder above `known` does (the folder of the profiles).
-static bool names_folder(int32_t id, const wchar_t* folder, bool parent) {
-    int64_t saved = temp_position();
-    shell_folder(id, saved);
-    string_trim_char(temp_address(saved), L"\\", saved);
-    if (parent) {
-        wchar_t* known = nullptr;
-        string_assign_temp(&known, saved);
-        path_directory_part(known, saved);
-        string_trim_char(temp_address(saved), L"\\", saved);
-        string_free(known);
-    }
-    const wchar_t* known = temp_argument(saved);
-    bool same = string_length(known) > 2 &&
-                CompareStringOrdinal(known, -1, folder, -1, TRUE) == CSTR_EQUAL;
-    temp_set_position(saved);
-    return same;
-}
-
-// The folder is one the system needs: a drive root, the Windows folder, a
-// program-files root, the folder of the profiles or a profile. Removal
-// never takes such a folder away, even when it is empty.
-static bool is_system_folder(const wchar_t* folder) {
-    wchar_t* trimmed = nullptr;
-    int64_t saved = temp_position();
-    string_trim_char(folder, L"\\", saved);
-    string_assign_temp(&trimmed, saved);
-    bool system = string_length(trimmed) <= 2 || names_folder(CSIDL_PROFILE, trimmed, true);
-    static const int32_t folders[] = {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES,
-                                      CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,
-                                      CSIDL_PROGRAM_FILES_COMMON, CSIDL_COMMON_APPDATA};
-    for (int32_t id : folders) {
-        system = system || names_folder(id, trimmed, false);
-    }
-    string_free(trimmed);
-    return system;
-}
-
 // The entry goes once the product is gone; the folders of ours go when
 // nothing is left in them (RemoveDirectoryW removes only an empty folder),
 // never a system folder.
@@ -98,11 +60,11 @@ static void tidy_after_removal(const wchar_t* folder) {
         return;
     }
     uninstall_entry_delete();
-    if (string_length(folder) > 0 && !is_system_folder(folder)) {
+    if (string_length(folder) > 0 && !system_folder_is(folder)) {
         RemoveDirectoryW(folder);
     }
-    if (string_less(L"", g_installer.settings_folder)) {
-        RemoveDirectoryW(g_installer.settings_folder);
+    if (string_less(L"", g_session.found.settings_folder)) {
+        RemoveDirectoryW(g_session.found.settings_folder);
     }
 }
 
@@ -119,50 +81,15 @@ static void delete_shortcut() {
     temp_set_position(saved);
 }
 
-// Both running-product messages end by asking for the same step again.
-static void report_then_start_again(const wchar_t* head, bool removal) {
-    BuiltText text = text_join(head,
-                               removal ? text_pick(L"Deinstallation", L"removal")
-                                       : text_pick(L"Installation", L"installation"),
-                               text_pick(L" erneut.", L" again."));
-    installer_tell(L"Pikeharbour Setup", text.text);
-    text_release(text);
-}
-
-// A program that was asked to close and did not: said as such, since the
-// user agreed to have it closed.
-static void report_product_still_running(bool removal) {
-    report_then_start_again(
-        text_pick(L"Pikeharbour wurde nicht beendet und läuft noch. Das installierte Programm "
-                  L"wurde nicht verändert.\n\nBitte beenden Sie Pikeharbour und starten Sie "
-                  L"die ",
-                  L"Pikeharbour did not close and is still running. The installed program was "
-                  L"left unchanged.\n\nPlease close Pikeharbour and start the "),
-        removal);
-}
-
-void report_product_in_use(bool removal) {
-    if (g_installer.product_close == CLOSE_REFUSED) {
-        report_product_still_running(removal);
-        return;
-    }
-    report_then_start_again(
-        text_pick(L"'Pikeharbour64.exe' wird gerade benutzt und konnte nicht gelöscht werden."
-                  L"\n\nBitte beenden Sie Pikeharbour und starten Sie die ",
-                  L"'Pikeharbour64.exe' is in use and could not be deleted.\n\nPlease close "
-                  L"Pikeharbour and start the "),
-        removal);
-}
-
 // What is safely ours goes even when the settings file cannot be used, so
 // that the user is not stuck: the shortcut, the entry and the file itself.
 static int32_t remove_without_settings() {
-    settings_report_unusable();
+    settings_report_unusable(g_session.found.settings_folder, &g_session.found.settings);
     delete_shortcut();
     uninstall_entry_delete();
-    if (string_less(L"", g_installer.settings_folder)) {
-        delete_in(g_installer.settings_folder, L"PikeHarbour.ini");
-        RemoveDirectoryW(g_installer.settings_folder);
+    if (string_less(L"", g_session.found.settings_folder)) {
+        delete_in(g_session.found.settings_folder, L"PikeHarbour.ini");
+        RemoveDirectoryW(g_session.found.settings_folder);
     }
     return EXIT_SETTINGS_UNUSABLE;
 }
@@ -202,12 +129,13 @@ static int32_t remove_product_file(const wchar_t* folder) {
     return code;
 }
 
-int32_t remove_run() {
-    if (settings_current()->state == SETTINGS_UNUSABLE) {
+int32_t remove_run(const RunRequest& request) {
+    session_begin(request);
+    if (g_session.found.settings.state == SETTINGS_UNUSABLE) {
         return remove_without_settings();
     }
     wchar_t* folder = nullptr;
-    installed_folder(&folder);
+    installed_folder(request.folder, &folder);
     installer_log(L"Product folder", folder);
     int32_t code = EXIT_SUCCESS_CODE;
     if (string_length(folder) > 0 && path_rules_check(folder, MAX_PATH - 1 - 17) != PATH_PLAIN) {
@@ -220,8 +148,8 @@ int32_t remove_run() {
         string_free(folder);
         return code;
     }
-    if (string_less(L"", g_installer.settings_folder)) {
-        delete_in(g_installer.settings_folder, L"PikeHarbour.ini");
+    if (string_less(L"", g_session.found.settings_folder)) {
+        delete_in(g_session.found.settings_folder, L"PikeHarbour.ini");
     }
     delete_shortcut();
     tidy_after_removal(folder);
@@ -232,7 +160,8 @@ int32_t remove_run() {
     return EXIT_SUCCESS_CODE;
 }
 
-void remove_product() {
+void remove_product(const RunRequest& request) {
+    session_begin(request);
     if (installer_ask(L"Pikeharbour Setup",
                       text_pick(L"'Pikeharbour_Setup.exe' wird Pikeharbour deinstallieren!\n\n"
                                 L"Möchten Sie jetzt Pikeharbour deinstallieren?",
@@ -242,7 +171,7 @@ void remove_product() {
                       IDYES) != IDYES) {
         return;
     }
-    int32_t code = remove_run();
+    int32_t code = remove_run(request);
     if (code == EXIT_PRODUCT_IN_USE) {
         report_product_in_use(true);
     }

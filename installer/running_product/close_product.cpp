@@ -8,7 +8,9 @@
 #include <stdlib.h>
 #include "files/path_buffer.h"
 #include "installer/dialogs.h"
-#include "installer/state.h"
+#include "installer/options.h"
+#include "installer/pages/window.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "process/image_users.h"
 #include "process/restart_manager.h"
@@ -55,8 +57,8 @@ static void find_users(const wchar_t* path) {
 }
 
 static bool user_agrees(const wchar_t* image) {
-    if (g_installer.unattended) {
-        return g_installer.close_applications != 0;
+    if (g_session.unattended) {
+        return g_options.close_applications != 0;
     }
     BuiltText text = text_join(
         text_pick(L"Pikeharbour läuft gerade:\n", L"Pikeharbour is running:\n"), image,
@@ -78,7 +80,7 @@ static const wchar_t* outcome_text(const ImageUser* user) {
     if (user->state == USER_ASKED) {
         return L"asked to close, still running after 15 s: left running";
     }
-    return g_installer.product_close == CLOSE_DECLINED
+    return g_session.product_close == CLOSE_DECLINED
                ? L"not asked to close: left running"
                : L"no window to close in reach: left running";
 }
@@ -98,12 +100,12 @@ static bool close_users() {
         return false;
     }
     image_users_ask_close(&g_users, true);
-    if (g_installer.unattended) {
+    if (g_session.unattended) {
         return image_users_wait(&g_users, CLOSE_WAIT_MS, false);
     }
     // The window keeps painting while the program closes, but takes no
     // clicks, as under a message box.
-    HWND window = window_handle(g_installer.main_window);
+    HWND window = window_handle(installer_window());
     EnableWindow(window, FALSE);
     bool ended = image_users_wait(&g_users, CLOSE_WAIT_MS, true);
     EnableWindow(window, TRUE);
@@ -112,7 +114,7 @@ static bool close_users() {
 
 
 bool product_close_running(const wchar_t* first, const wchar_t* second) {
-    g_installer.product_close = CLOSE_NOTHING_RUNNING;
+    g_session.product_close = CLOSE_NOTHING_RUNNING;
     PathBuffer other;
     path_buffer_set(&other, second);
     find_users(first);
@@ -122,20 +124,20 @@ bool product_close_running(const wchar_t* first, const wchar_t* second) {
     }
     if (g_users.overflow) {
         installer_log(L"Running product", L"more processes than the setup can close");
-        g_installer.product_close = CLOSE_REFUSED;
+        g_session.product_close = CLOSE_REFUSED;
     } else if (!user_agrees(g_users.users[0].image)) {
-        g_installer.product_close = CLOSE_DECLINED;
+        g_session.product_close = CLOSE_DECLINED;
     } else {
-        g_installer.product_close = close_users() ? CLOSE_CLOSED : CLOSE_REFUSED;
+        g_session.product_close = close_users() ? CLOSE_CLOSED : CLOSE_REFUSED;
     }
     for (int32_t i = 0; i < g_users.count; i++) {
         log_process(g_users.users[i].id, g_users.users[i].image, outcome_text(&g_users.users[i]));
     }
     // Only what closed in this session can be started again by the launcher,
     // which runs as the user of this session.
-    if (g_installer.product_close == CLOSE_CLOSED && image_users_in_own_session(&g_users) > 0) {
-        g_installer.product_closed_here = 1;
+    if (g_session.product_close == CLOSE_CLOSED && image_users_in_own_session(&g_users) > 0) {
+        g_session.product_closed_here = 1;
     }
     image_users_release(&g_users);
-    return g_installer.product_close == CLOSE_CLOSED;
+    return g_session.product_close == CLOSE_CLOSED;
 }

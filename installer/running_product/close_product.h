@@ -17,5 +17,8 @@ constexpr uint32_t CLOSE_WAIT_MS = 15000;
 
 // True when no process runs the file at `first` or `second` (either may be
 // null, empty or missing) any more; false when the change must not happen.
-// The outcome stays in g_installer.product_close for the message.
+// The outcome stays in g_session.product_close for the message.
 bool product_close_running(const wchar_t* first, const wchar_t* second);
+// The product executable is in use, or did not close when asked: the
+// message for an installation (removal false) or a removal.
+void report_product_in_use(bool removal);

@@ -23,8 +23,8 @@
 #include <stdlib.h>
 #include "files/filesystem.h"
 #include "installer/all_users/all_users_record.h"
-#include "installer/handlers.h"
-#include "installer/state.h"
+#include "installer/settings_file.h"
+#include "installer/session.h"
 #include "installer/text.h"
 #include "process/launch.h"
 #include "process/token_identity.h"
@@ -38,7 +38,7 @@ static void event_name(DWORD process_id, wchar_t* name) {
 }
 
 void product_restart_signal() {
-    if (!g_installer.product_closed_here) {
+    if (!g_session.product_closed_here) {
         return;
     }
     wchar_t name[64];
@@ -84,16 +84,10 @@ static void recorded_folder(wchar_t** folder) {
         string_assign(folder, record.folder);
         return;
     }
-    string_assign(folder, L"");
-    int64_t saved = temp_position();
-    env_get(L"APPDATA", saved);
-    if (string_length(temp_address(saved)) == 0) {
-        temp_set_position(saved);
-        return;
-    }
-    temp_append(L"\\PikeHarbour\\");
-    string_assign_temp(&g_installer.settings_folder, saved);
-    settings_file_folder(folder);
+    wchar_t* settings_folder = nullptr;
+    settings_folder_of_account(&settings_folder);
+    settings_file_folder(settings_folder, folder);
+    string_free(settings_folder);
 }
 
 static void start_recorded_product() {

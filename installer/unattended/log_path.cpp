@@ -10,7 +10,7 @@
 #include "files/files.h"
 #include "files/link_safe.h"
 #include "installer/path_rules.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "runtime/strings.h"
 
 const wchar_t LOG_FIRST_LINE[] = L"PikeHarbour Setup log";

@@ -17,11 +17,6 @@ enum : int32_t {
     EXIT_NEWER_INSTALLED = 1638,  // a newer version is installed
 };
 
-// Reads the parameters after "-admin" into the installer state; false when
-// one is unknown or malformed.
-bool unattended_parse();
 [[noreturn]] void run_unattended();
 // Logs the exit code and ends with it.
 [[noreturn]] void unattended_finish(int32_t code);
-// The parameter is /S in any case.
-bool unattended_is_silent_flag(const wchar_t* parameter);

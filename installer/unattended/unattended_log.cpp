@@ -8,13 +8,13 @@
 // its own.
 #include "installer/unattended/unattended_log.h"
 #include "installer/unattended/log_path.h"
-#include "installer/state.h"
+#include "installer/options.h"
 #include "process/launch.h"
 #include "runtime/strings.h"
 
 bool unattended_log_open() {
-    if (g_installer.unattended_log != nullptr) {
-        return log_path_open(g_installer.unattended_log);
+    if (g_options.log != nullptr) {
+        return log_path_open(g_options.log);
     }
     int64_t saved = temp_position();
     env_get(L"TEMP", saved);

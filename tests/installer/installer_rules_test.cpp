@@ -8,7 +8,7 @@
 #include "files/files.h"
 #include "installer/error_text.h"
 #include "installer/path_rules.h"
-#include "installer/state.h"
+#include "installer/session.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -64,8 +64,8 @@ TEST(PathRules, OnlyPlainLocalPathsPass) {
 class ErrorText : public testing::Test {
 protected:
     void SetUp() override {
-        g_installer.language = 1;
-        g_installer.unattended = 1;
+        g_session.language = 1;
+        g_session.unattended = true;
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         log_ = std::wstring(temp) + L"ph_error_text.log";
@@ -77,7 +77,7 @@ protected:
         file_close(LOG_FILE_ID);
         DeleteFileW(log_.c_str());
         DeleteFileW(target_.c_str());
-        g_installer.unattended = 0;
+        g_session.unattended = false;
     }
     // Writes through the file layer with `error` injected; the error seen.
     DWORD failed_write(DWORD error) {
