@@ -1,10 +1,10 @@
 // Finding an earlier installation: this account's settings file (read and
 // checked in settings_file.cpp) or the all-users record, and the folder
 // the folder page starts in.
-#include "installer/installation.h"
 #include "files/filesystem.h"
 #include "installer/all_users/all_users.h"
 #include "installer/all_users/install_scope.h"
+#include "installer/installation.h"
 #include "installer/names.h"
 #include "installer/text.h"
 #include "process/launch.h"

@@ -1,17 +1,17 @@
 // The installer's main program: chooses the per-user step, the launcher or
 // the installer role from the first command-line parameter.
 #include <windows.h>
-#include "installer/dialogs.h"
 #include "installer/all_users/install_scope.h"
+#include "installer/all_users/user_settings_step.h"
+#include "installer/dialogs.h"
 #include "installer/integrity/integrity.h"
 #include "installer/launcher/launcher.h"
-#include "installer/single_instance.h"
 #include "installer/options.h"
 #include "installer/pages/window.h"
 #include "installer/session.h"
+#include "installer/single_instance.h"
 #include "installer/unattended/unattended.h"
 #include "installer/unattended/unattended_log.h"
-#include "installer/all_users/user_settings_step.h"
 #include "process/command_line.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"

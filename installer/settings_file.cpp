@@ -13,11 +13,11 @@
 #include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/dialogs.h"
-#include "installer/path_rules.h"
 #include "installer/install/create_path.h"
 #include "installer/names.h"
-#include "process/launch.h"
+#include "installer/path_rules.h"
 #include "installer/text.h"
+#include "process/launch.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
 

@@ -6,10 +6,8 @@
 #include <windows.h>
 #include <stdio.h>
 #include <wchar.h>
+#include "installer/names.h"
 #include "product_version.h"
-
-static const wchar_t COMPONENT_KEY[] =
-    L"Software\\Microsoft\\Active Setup\\Installed Components\\PikeHarbour";
 
 void active_setup_version(const wchar_t* display_version, wchar_t* out) {
     unsigned long parts[4] = {0, 0, 0, 0};
@@ -37,7 +35,7 @@ static bool set_text(HKEY key, const wchar_t* name, const wchar_t* value) {
 
 bool active_setup_register(const wchar_t* command) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, COMPONENT_KEY, 0, nullptr, 0,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ACTIVE_SETUP_KEY, 0, nullptr, 0,
                         KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         return false;
@@ -55,5 +53,5 @@ bool active_setup_register(const wchar_t* command) {
 }
 
 void active_setup_unregister() {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, COMPONENT_KEY, KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ACTIVE_SETUP_KEY, KEY_WOW64_64KEY, 0);
 }

@@ -10,13 +10,14 @@
 #include "files/link_safe.h"
 #include "installer/all_users/active_setup.h"
 #include "installer/all_users/all_users_record.h"
-#include "installer/install/create_path.h"
-#include "installer/dialogs.h"
-#include "installer/settings_file.h"
 #include "installer/all_users/protected_folder.h"
-#include "installer/session.h"
-#include "installer/text.h"
 #include "installer/all_users/user_settings_step.h"
+#include "installer/dialogs.h"
+#include "installer/install/create_path.h"
+#include "installer/names.h"
+#include "installer/session.h"
+#include "installer/settings_file.h"
+#include "installer/text.h"
 #include "process/launch.h"
 #include "runtime/strings.h"
 
@@ -49,7 +50,7 @@ static void copy_folder_path(wchar_t** folder) {
     int64_t at = temp_position();
     shell_folder(CSIDL_PROGRAM_FILES, at);
     if (string_length(temp_address(at)) > 0) {
-        temp_append(L"PikeHarbour\\SetupBackup\\");
+        temp_append(SETUP_COPY_FOLDER);
     }
     string_assign_temp(folder, at);
 }
@@ -154,7 +155,7 @@ bool all_users_record_installation(const wchar_t* folder) {
     bool recorded = all_users_record_write(folder, g_session.language);
     installer_log(L"All-users record", recorded ? L"written" : L"could not be written");
     wchar_t* copy = nullptr;
-    text_assign(&copy, g_session.backup_folder, L"PikeHarbour_Setup.exe");
+    text_assign(&copy, g_session.backup_folder, SETUP_FILE);
     bool registered = false;
     if (string_length(g_session.backup_folder) > 0 && path_size(copy) > 0) {
         wchar_t* command = nullptr;
@@ -173,7 +174,7 @@ bool all_users_record_installation(const wchar_t* folder) {
 static void delete_setup_copy(const wchar_t* folder) {
     wchar_t* copy = nullptr;
     wchar_t* bare = nullptr;
-    text_assign(&copy, folder, L"PikeHarbour_Setup.exe");
+    text_assign(&copy, folder, SETUP_FILE);
     assign_left(&bare, folder, string_length(folder) - 1);
     int64_t deleted = file_delete_no_link(copy);
     if (deleted < 0 && MoveFileExW(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {

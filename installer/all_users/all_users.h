@@ -1,8 +1,8 @@
 // The all-users installation's own steps, called from installation and
 // removal when install_scope_all_users() holds.
 #pragma once
-#include "installer/installation.h"
 #include <stdint.h>
+#include "installer/installation.h"
 
 // The record's folder, with its backslash; empty without a record.
 void all_users_product_folder(wchar_t** folder);

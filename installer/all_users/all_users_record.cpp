@@ -4,8 +4,7 @@
 #include "installer/all_users/all_users_record.h"
 #include <windows.h>
 #include <wchar.h>
-
-static const wchar_t RECORD_KEY[] = L"Software\\PikeHarbour";
+#include "installer/names.h"
 
 // "X:\" followed by anything but control characters, ending in a backslash.
 static bool plain_local_folder(const wchar_t* folder) {
@@ -36,7 +35,7 @@ static bool read_folder(HKEY key, wchar_t* folder) {
 
 bool all_users_record_read(AllUsersRecord* record) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, RECORD_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ALL_USERS_RECORD_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
                       &key) != ERROR_SUCCESS) {
         return false;
     }
@@ -61,7 +60,7 @@ bool all_users_record_exists() {
 bool all_users_record_write(const wchar_t* folder, int64_t language) {
     HKEY key = nullptr;
     if (!plain_local_folder(folder) || wcslen(folder) >= RECORD_FOLDER_LIMIT ||
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, RECORD_KEY, 0, nullptr, 0,
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, ALL_USERS_RECORD_KEY, 0, nullptr, 0,
                         KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         return false;
@@ -78,5 +77,5 @@ bool all_users_record_write(const wchar_t* folder, int64_t language) {
 }
 
 void all_users_record_delete() {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, RECORD_KEY, KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ALL_USERS_RECORD_KEY, KEY_WOW64_64KEY, 0);
 }

@@ -1,7 +1,7 @@
 // The choice between the user's own installation and the one for all
 // users, over plain facts, so that the same function is tested as a table.
-#include "installer/all_users/install_scope.h"
 #include <wchar.h>
+#include "installer/all_users/install_scope.h"
 
 static bool same_account(const wchar_t* own, const wchar_t* launcher) {
     return own != nullptr && launcher != nullptr && _wcsicmp(own, launcher) == 0;

@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <wchar.h>
 #include "installer/all_users/all_users_record.h"
+#include "installer/names.h"
 
 const wchar_t USER_STEP_PARAMETER[] = L"-peruser";
 
 // Room for APPDATA, "\PikeHarbour\PikeHarbour.ini" and its NUL.
 static const DWORD SETTINGS_PATH_LIMIT = MAX_PATH;
-static const wchar_t SETTINGS_TAIL[] = L"\\PikeHarbour\\PikeHarbour.ini";
 // The settings folder's name ends where the file name begins.
 static const size_t FILE_NAME_LENGTH = 16;   // "\PikeHarbour.ini"
 
@@ -18,11 +18,11 @@ static const size_t FILE_NAME_LENGTH = 16;   // "\PikeHarbour.ini"
 // path would not fit.
 static bool settings_path(wchar_t* path) {
     DWORD length = GetEnvironmentVariableW(L"APPDATA", path, SETTINGS_PATH_LIMIT);
-    size_t tail = wcslen(SETTINGS_TAIL);
+    size_t tail = wcslen(SETTINGS_PATH_TAIL);
     if (length == 0 || length >= SETTINGS_PATH_LIMIT || length + tail >= SETTINGS_PATH_LIMIT) {
         return false;
     }
-    wmemcpy(path + length, SETTINGS_TAIL, tail + 1);
+    wmemcpy(path + length, SETTINGS_PATH_TAIL, tail + 1);
     return true;
 }
 

@@ -1,30 +1,29 @@
 // The install button: confirmation, safety copy, folder chain, product
 // executable, desktop shortcut, settings file, success message and end.
+#include "installer/install/install.h"
 #include "files/files.h"
 #include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/all_users/all_users.h"
-#include "installer/running_product/close_product.h"
-#include "installer/install/create_path.h"
+#include "installer/all_users/install_scope.h"
 #include "installer/dialogs.h"
 #include "installer/error_text.h"
-#include "installer/install/install.h"
-#include "installer/install/safety_copy.h"
-#include "installer/names.h"
-#include "installer/all_users/install_scope.h"
-#include "installer/integrity/integrity.h"
-#include "installer/path_rules.h"
-#include "installer/running_product/product_restart.h"
+#include "installer/install/create_path.h"
 #include "installer/install/product_file.h"
-#include "installer/product_identity.h"
-#include "installer/settings_file.h"
+#include "installer/install/safety_copy.h"
 #include "installer/install/shortcut.h"
-#include "installer/running_product/close_product.h"
-#include "installer/session.h"
-#include "installer/text.h"
-#include "installer/unattended/unattended.h"
 #include "installer/install/uninstall_entry.h"
 #include "installer/install/version_check.h"
+#include "installer/integrity/integrity.h"
+#include "installer/names.h"
+#include "installer/path_rules.h"
+#include "installer/product_identity.h"
+#include "installer/running_product/close_product.h"
+#include "installer/running_product/product_restart.h"
+#include "installer/session.h"
+#include "installer/settings_file.h"
+#include "installer/text.h"
+#include "installer/unattended/unattended.h"
 #include "process/command_line.h"
 #include "process/launch.h"
 #include "resources/embedded.h"
@@ -68,7 +67,6 @@ static InstallOutcome write_failure(const wchar_t* path, DWORD error) {
     error_report(L"Product", path, g_session.install_folder, error);
     return INSTALL_WRITE_FAILED;
 }
-
 
 static void report_not_recorded(const wchar_t* settings_folder, DWORD error) {
     BuiltText path = text_join(settings_folder, SETTINGS_FILE);
@@ -126,7 +124,7 @@ static void report_folder_failure() {
 }
 
 static bool product_already_there() {
-    BuiltText path = text_join(g_session.install_folder, L"Pikeharbour64.exe");
+    BuiltText path = text_join(g_session.install_folder, PRODUCT_FILE);
     int64_t size = path_size(path.text);
     text_release(path);
     return size > 0;
@@ -169,11 +167,11 @@ static void remove_made_folders(int64_t made) {
 static InstallOutcome close_running_product() {
     wchar_t* target = nullptr;
     wchar_t* previous = nullptr;
-    text_assign(&target, g_session.install_folder, L"Pikeharbour64.exe");
+    text_assign(&target, g_session.install_folder, PRODUCT_FILE);
     if (g_session.found.installed) {
         installation_product_folder(&g_session.found, &previous);
         if (string_length(previous) > 0) {
-            text_assign(&previous, previous, L"Pikeharbour64.exe");
+            text_assign(&previous, previous, PRODUCT_FILE);
         }
     }
     bool closed = product_close_running(target, previous);
@@ -193,7 +191,7 @@ static void previous_copy(const wchar_t* product, wchar_t** previous) {
     wchar_t* folder = nullptr;
     installation_product_folder(&g_session.found, &folder);
     if (g_session.found.installed && string_length(folder) > 0) {
-        BuiltText path = text_join(folder, L"Pikeharbour64.exe");
+        BuiltText path = text_join(folder, PRODUCT_FILE);
         if (path_size(path.text) >= 0 && !product_file_same(path.text, product)) {
             string_assign(previous, path.text);
         }
@@ -241,7 +239,7 @@ static void delete_previous_copy(const wchar_t* previous) {
 // old one deleted (kept aside when it had the same name, and put back
 // when anything fails).
 static InstallOutcome write_and_record(int64_t made) {
-    BuiltText built = text_join(g_session.install_folder, L"Pikeharbour64.exe");
+    BuiltText built = text_join(g_session.install_folder, PRODUCT_FILE);
     wchar_t* product = nullptr;
     string_assign(&product, built.text);
     text_release(built);

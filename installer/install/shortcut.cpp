@@ -10,6 +10,7 @@
 #include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/all_users/install_scope.h"
+#include "installer/names.h"
 #include "installer/text.h"
 #include "runtime/strings.h"
 
@@ -54,9 +55,10 @@ static bool compute_names(const wchar_t* folder, ShortcutNames* names) {
     int64_t saved = temp_position();
     desktop_folder(saved);
     bool found = string_length(temp_address(saved)) > 0;
-    temp_append(L"\\PikeHarbour.LNK");
+    temp_append(L"\\");
+    temp_append(SHORTCUT_FILE);
     string_assign_temp(&names->link, saved);
-    text_assign(&names->target, folder, L"PikeHarbour64.exe");
+    text_assign(&names->target, folder, SHORTCUT_TARGET_FILE);
     // A shortcut for all users starts in the product's folder: a profile
     // folder would be the installing account's.
     saved = temp_position();

@@ -7,15 +7,13 @@
 #include <stdio.h>
 #include "embedded_checksums.h"
 #include "files/filesystem.h"
-#include "installer/dialogs.h"
 #include "installer/all_users/install_scope.h"
+#include "installer/dialogs.h"
+#include "installer/names.h"
 #include "installer/session.h"
 #include "installer/text.h"
 #include "product_version.h"
 #include "runtime/strings.h"
-
-static const wchar_t ENTRY_KEY[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PikeHarbour";
 
 static bool set_text(HKEY key, const wchar_t* name, const wchar_t* value) {
     DWORD bytes = (DWORD)((string_length(value) + 1) * sizeof(wchar_t));
@@ -57,7 +55,7 @@ static bool set_values(HKEY key, const wchar_t* folder, const wchar_t* copy) {
     bool ok = set_text(key, L"DisplayName", L"PikeHarbour");
     ok = set_text(key, L"DisplayVersion", PH_DISPLAY_VERSION) && ok;
     ok = set_text(key, L"Publisher", L"Velmar-Consulting") && ok;
-    BuiltText icon = text_join(folder, L"Pikeharbour64.exe,0");
+    BuiltText icon = text_join(folder, PRODUCT_FILE, L",0");
     ok = set_text(key, L"DisplayIcon", icon.text) && ok;
     text_release(icon);
     ok = set_text(key, L"InstallLocation", folder) && ok;
@@ -74,7 +72,7 @@ static HKEY entry_root() {
 
 static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(entry_root(), ENTRY_KEY, 0, nullptr, 0,
+    if (RegCreateKeyExW(entry_root(), UNINSTALL_KEY, 0, nullptr, 0,
                         KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         return false;
@@ -85,7 +83,7 @@ static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
 }
 
 void uninstall_entry_write(const wchar_t* folder) {
-    BuiltText copy = text_join(g_session.backup_folder, L"PikeHarbour_Setup.exe");
+    BuiltText copy = text_join(g_session.backup_folder, SETUP_FILE);
     const wchar_t* result = L"not written: no safety copy";
     if (string_length(g_session.backup_folder) > 0 && path_size(copy.text) > 0) {
         result = write_entry(folder, copy.text) ? L"written" : L"could not be written";
@@ -95,7 +93,7 @@ void uninstall_entry_write(const wchar_t* folder) {
 }
 
 void uninstall_entry_delete() {
-    LSTATUS status = RegDeleteKeyExW(entry_root(), ENTRY_KEY, KEY_WOW64_64KEY, 0);
+    LSTATUS status = RegDeleteKeyExW(entry_root(), UNINSTALL_KEY, KEY_WOW64_64KEY, 0);
     installer_log(L"Apps & features entry",
                   status == ERROR_SUCCESS ? L"deleted"
                   : status == ERROR_FILE_NOT_FOUND ? L"none" : L"could not be deleted");

@@ -1,24 +1,22 @@
 // The installed version against this setup's, before anything is changed.
 #include "installer/install/version_check.h"
 #include <windows.h>
-#include "installer/dialogs.h"
 #include "installer/all_users/install_scope.h"
+#include "installer/dialogs.h"
+#include "installer/install/version_compare.h"
+#include "installer/names.h"
 #include "installer/options.h"
 #include "installer/session.h"
 #include "installer/text.h"
-#include "installer/install/version_compare.h"
 #include "product_version.h"
 #include "runtime/strings.h"
 #include "toolkit/message_box.h"
-
-static const wchar_t ENTRY_KEY[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PikeHarbour";
 
 // A REG_SZ value of at most 63 characters, terminated by RegGetValueW; a
 // longer one is no version.
 static bool read_version(HKEY root, wchar_t** version) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, ENTRY_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+    if (RegOpenKeyExW(root, UNINSTALL_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
         ERROR_SUCCESS) {
         return false;
     }

@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <objbase.h>
-#include "installer/running_product/product_restart.h"
 #include "installer/options.h"
+#include "installer/running_product/product_restart.h"
 #include "installer/unattended/unattended.h"
 #include "process/command_line.h"
 #include "process/token_identity.h"

@@ -1,6 +1,6 @@
 // What the launcher does as the user after the elevated copy has ended.
-#include "installer/launcher/launcher.h"
 #include "installer/all_users/user_settings_step.h"
+#include "installer/launcher/launcher.h"
 
 // An all-users installation writes no settings file for the user who
 // started it (the elevated copy may run as another account): the per-user

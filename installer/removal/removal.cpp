@@ -3,26 +3,25 @@
 // ends. The settings file and the shortcut lie in folders the user
 // controls: they are deleted only when their names are no links
 // (file_delete_no_link).
+#include "installer/removal/removal.h"
 #include <windows.h>
 #include <shlobj.h>
 #include "files/filesystem.h"
 #include "files/link_safe.h"
 #include "installer/all_users/all_users.h"
-#include "installer/running_product/close_product.h"
+#include "installer/all_users/install_scope.h"
 #include "installer/dialogs.h"
 #include "installer/error_text.h"
+#include "installer/install/shortcut.h"
+#include "installer/install/uninstall_entry.h"
 #include "installer/names.h"
-#include "installer/removal/removal.h"
-#include "installer/removal/system_folders.h"
-#include "installer/running_product/close_product.h"
-#include "installer/all_users/install_scope.h"
 #include "installer/path_rules.h"
 #include "installer/product_identity.h"
-#include "installer/settings_file.h"
-#include "installer/install/shortcut.h"
+#include "installer/removal/system_folders.h"
+#include "installer/running_product/close_product.h"
 #include "installer/session.h"
+#include "installer/settings_file.h"
 #include "installer/text.h"
-#include "installer/install/uninstall_entry.h"
 #include "installer/unattended/unattended.h"
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
@@ -53,7 +52,7 @@ static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
 // nothing is left in them (RemoveDirectoryW removes only an empty folder),
 // never a system folder.
 static void tidy_after_removal(const wchar_t* folder) {
-    BuiltText product = text_join(folder, L"Pikeharbour64.exe");
+    BuiltText product = text_join(folder, PRODUCT_FILE);
     bool gone = string_length(folder) == 0 || path_size(product.text) < 0;
     text_release(product);
     if (!gone) {
@@ -72,7 +71,8 @@ static void delete_shortcut() {
     int64_t saved = temp_position();
     desktop_folder(saved);
     if (string_length(temp_address(saved)) > 0) {
-        temp_append(L"\\PikeHarbour.LNK");
+        temp_append(L"\\");
+        temp_append(SHORTCUT_FILE);
         const wchar_t* link = temp_argument(saved);
         if (file_delete_no_link(link) == 1) {
             SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, link, nullptr);
@@ -88,7 +88,7 @@ static int32_t remove_without_settings() {
     delete_shortcut();
     uninstall_entry_delete();
     if (string_less(L"", g_session.found.settings_folder)) {
-        delete_in(g_session.found.settings_folder, L"PikeHarbour.ini");
+        delete_in(g_session.found.settings_folder, SETTINGS_FILE);
         RemoveDirectoryW(g_session.found.settings_folder);
     }
     return EXIT_SETTINGS_UNUSABLE;
@@ -100,7 +100,7 @@ static int32_t remove_product_file(const wchar_t* folder) {
     if (string_length(folder) == 0) {
         return EXIT_SUCCESS_CODE;
     }
-    BuiltText path = text_join(folder, L"Pikeharbour64.exe");
+    BuiltText path = text_join(folder, PRODUCT_FILE);
     DWORD error = ERROR_SUCCESS;
     if (!product_close_running(path.text, nullptr)) {
         text_release(path);
@@ -149,7 +149,7 @@ int32_t remove_run(const RunRequest& request) {
         return code;
     }
     if (string_less(L"", g_session.found.settings_folder)) {
-        delete_in(g_session.found.settings_folder, L"PikeHarbour.ini");
+        delete_in(g_session.found.settings_folder, SETTINGS_FILE);
     }
     delete_shortcut();
     tidy_after_removal(folder);

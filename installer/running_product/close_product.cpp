@@ -112,7 +112,6 @@ static bool close_users() {
     return ended;
 }
 
-
 bool product_close_running(const wchar_t* first, const wchar_t* second) {
     g_session.product_close = CLOSE_NOTHING_RUNNING;
     PathBuffer other;

@@ -1,8 +1,8 @@
 // What the user is told when the product is running: the product
 // executable could not be replaced or deleted, or it did not close when
 // asked to.
-#include "installer/running_product/close_product.h"
 #include "installer/dialogs.h"
+#include "installer/running_product/close_product.h"
 #include "installer/session.h"
 #include "installer/text.h"
 

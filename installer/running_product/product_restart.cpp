@@ -23,8 +23,9 @@
 #include <stdlib.h>
 #include "files/filesystem.h"
 #include "installer/all_users/all_users_record.h"
-#include "installer/settings_file.h"
+#include "installer/names.h"
 #include "installer/session.h"
+#include "installer/settings_file.h"
 #include "installer/text.h"
 #include "process/launch.h"
 #include "process/token_identity.h"
@@ -94,7 +95,7 @@ static void start_recorded_product() {
     wchar_t* folder = nullptr;
     recorded_folder(&folder);
     wchar_t* product = nullptr;
-    text_assign(&product, folder, L"Pikeharbour64.exe");
+    text_assign(&product, folder, PRODUCT_FILE);
     wchar_t* line = nullptr;
     text_assign(&line, L"\"", product, L"\"");
     STARTUPINFOW startup = {};

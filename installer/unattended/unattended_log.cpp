@@ -7,8 +7,9 @@
 // sharing, so a second setup refused with 1618 cannot clear that log for
 // its own.
 #include "installer/unattended/unattended_log.h"
-#include "installer/unattended/log_path.h"
+#include "installer/names.h"
 #include "installer/options.h"
+#include "installer/unattended/log_path.h"
 #include "process/launch.h"
 #include "runtime/strings.h"
 
@@ -19,7 +20,8 @@ bool unattended_log_open() {
     int64_t saved = temp_position();
     env_get(L"TEMP", saved);
     if (string_length(temp_address(saved)) > 0) {
-        temp_append(L"\\PikeHarbour_Setup.log");
+        temp_append(L"\\");
+        temp_append(LOG_FILE);
         log_path_create(temp_argument(saved));
     }
     temp_set_position(saved);
