@@ -54,12 +54,13 @@ void installer_log(const wchar_t* step, const wchar_t* result) {
     wchar_t* result_copy = nullptr;
     string_assign(&step_copy, step);
     string_assign(&result_copy, result);
-    int64_t saved = temp_position();
-    append_escaped(step_copy);
-    temp_append(L": ");
-    append_escaped(result_copy);
-    file_write_line(LOG_FILE_ID, temp_argument(saved));
-    temp_set_position(saved);
+    {
+        TempScope line;
+        append_escaped(step_copy);
+        temp_append(L": ");
+        append_escaped(result_copy);
+        file_write_line(LOG_FILE_ID, line.text());
+    }
     string_free(step_copy);
     string_free(result_copy);
 }

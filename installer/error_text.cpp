@@ -38,16 +38,20 @@ static void error_code_text(DWORD error, int64_t out) {
     string_free(text);
 }
 
+// `subject` may lie in the temporary buffer (a path just built), which
+// the error's text may grow and move: it is copied first.
 void error_log(const wchar_t* step, const wchar_t* subject, DWORD error) {
+    wchar_t* kept = nullptr;
+    string_assign(&kept, subject);
     int64_t saved = temp_position();
     error_code_text(error, saved);
     wchar_t* code = nullptr;
     string_assign_temp(&code, saved);
-    BuiltText result = text_join(subject, string_length(subject) > 0 ? L": error " : L"error ",
-                                 code);
+    BuiltText result = text_join(kept, string_length(kept) > 0 ? L": error " : L"error ", code);
     installer_log(step, result.text);
     text_release(result);
     string_free(code);
+    string_free(kept);
 }
 
 static void rights_message(const wchar_t* folder, int64_t out) {
@@ -63,6 +67,8 @@ static void rights_message(const wchar_t* folder, int64_t out) {
                           L"Pikeharboursetup again!"));
 }
 
+// `folder` must not lie in the temporary buffer: the message is built
+// there.
 void error_message(DWORD error, const wchar_t* folder, int64_t out) {
     if (error == ERROR_ACCESS_DENIED) {
         rights_message(folder, out);

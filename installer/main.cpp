@@ -114,16 +114,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // launcher and the unattended installer show no window.
     runtime_start_without_windows();
 
-    int64_t saved = temp_position();
-    program_parameter(0, saved);
-    int installer_role = string_equal(temp_address(saved), L"-admin");
-    // The per-user step (Active Setup at each user's logon) runs as the
-    // user, before and without anything the other roles do.
-    if (string_equal(temp_address(saved), USER_STEP_PARAMETER)) {
-        g_runtime.exit_code = user_settings_step_run();
-        runtime_end();
+    bool installer_role = false;
+    {
+        TempScope first;
+        program_parameter(0, first.start);
+        installer_role = string_equal(first.text(), L"-admin");
+        // The per-user step (Active Setup at each user's logon) runs as the
+        // user, before and without anything the other roles do.
+        if (string_equal(first.text(), USER_STEP_PARAMETER)) {
+            g_runtime.exit_code = user_settings_step_run();
+            runtime_end();
+        }
     }
-    temp_set_position(saved);
 
     if (!installer_role) {
         run_launcher();

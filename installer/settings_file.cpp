@@ -232,21 +232,22 @@ void settings_release(Settings* settings) {
 
 bool settings_write_lines(int64_t id, const wchar_t* folder, int64_t language,
                           const Settings* old) {
-    int64_t saved = temp_position();
-    temp_append(L"Programverzeichnis = ");
-    temp_append(folder);
-    bool complete = file_write_line(id, temp_argument(saved)) > 0;
-    temp_set_position(saved);
+    bool complete = false;
+    {
+        TempScope line;
+        temp_append(L"Programverzeichnis = ");
+        temp_append(folder);
+        complete = file_write_line(id, line.text()) > 0;
+    }
     if (old != nullptr) {
         return complete && (old->kept_size == 0 ||
                             file_write_data(id, old->kept, static_cast<int32_t>(old->kept_size)) ==
                                 old->kept_size);
     }
+    TempScope line;
     temp_append(L"language = ");
     string_from_integer(language, temp_position());
-    complete = file_write_line(id, temp_argument(saved)) > 0 && complete;
-    temp_set_position(saved);
-    return complete;
+    return file_write_line(id, line.text()) > 0 && complete;
 }
 
 // Renames through the handle over `target` ("\??\" form), replacing

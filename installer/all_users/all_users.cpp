@@ -114,13 +114,12 @@ bool all_users_copy_folder(wchar_t** folder) {
 static bool in_program_files(const wchar_t* folder) {
     static const int32_t KNOWN[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86};
     for (int32_t known : KNOWN) {
-        int64_t at = temp_position();
-        shell_folder(known, at);
-        int64_t length = string_length(temp_address(at));
+        TempScope root;
+        shell_folder(known, root.start);
+        int64_t length = string_length(root.text());
         bool inside = length > 0 && string_length(folder) > length &&
-                      CompareStringOrdinal(folder, (int)length, temp_address(at), (int)length,
+                      CompareStringOrdinal(folder, (int)length, root.text(), (int)length,
                                            TRUE) == CSTR_EQUAL;
-        temp_set_position(at);
         if (inside) {
             return true;
         }

@@ -33,14 +33,14 @@ static void split_drive(wchar_t** b, wchar_t** r) {
     if (string_length(*b) != 0 || string_length(*r) <= 4) {
         return;
     }
-    int64_t saved = temp_position();
-    string_mid(*r, 2, 2, saved);
-    int is_drive = string_equal(temp_address(saved), L":\\");
-    temp_set_position(saved);
-    if (!is_drive) {
-        return;
+    {
+        TempScope middle;
+        string_mid(*r, 2, 2, middle.start);
+        if (!string_equal(middle.text(), L":\\")) {
+            return;
+        }
     }
-    saved = temp_position();
+    int64_t saved = temp_position();
     string_left(*r, 3, saved);
     string_assign_temp(b, saved);
     saved = temp_position();

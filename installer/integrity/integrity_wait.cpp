@@ -10,12 +10,11 @@
 #include "toolkit/windows.h"
 
 static void show_progress(int64_t label) {
-    int64_t saved = temp_position();
+    TempScope text;
     temp_append(text_pick(L"Das Setupprogramm wird geprüft: ", L"Checking the setup program: "));
     string_from_integer(integrity_check_percent(), temp_position());
     temp_append(L" %");
-    control_set_text(label, temp_argument(saved));
-    temp_set_position(saved);
+    control_set_text(label, text.text());
 }
 
 // Paints and the window server's own messages go on; keys and clicks

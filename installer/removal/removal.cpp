@@ -68,17 +68,15 @@ static void tidy_after_removal(const wchar_t* folder) {
 }
 
 static void delete_shortcut() {
-    int64_t saved = temp_position();
-    desktop_folder(saved);
-    if (string_length(temp_address(saved)) > 0) {
+    TempScope link;
+    desktop_folder(link.start);
+    if (string_length(link.text()) > 0) {
         temp_append(L"\\");
         temp_append(SHORTCUT_FILE);
-        const wchar_t* link = temp_argument(saved);
-        if (file_delete_no_link(link) == 1) {
-            SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, link, nullptr);
+        if (file_delete_no_link(link.text()) == 1) {
+            SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, link.text(), nullptr);
         }
     }
-    temp_set_position(saved);
 }
 
 // What is safely ours goes even when the settings file cannot be used, so

@@ -3,27 +3,23 @@
 #include <windows.h>
 #include <shlobj.h>
 #include "files/filesystem.h"
-#include "process/launch.h"
 #include "runtime/strings.h"
 
 // `known` (a shell folder) names `folder` (no trailing backslash); with
 // `parent`, the folder above `known` does (the folder of the profiles).
 static bool names_folder(int32_t id, const wchar_t* folder, bool parent) {
-    int64_t saved = temp_position();
-    shell_folder(id, saved);
-    string_trim_char(temp_address(saved), L"\\", saved);
+    TempScope known;
+    shell_folder(id, known.start);
+    string_trim_char(known.text(), L"\\", known.start);
     if (parent) {
-        wchar_t* known = nullptr;
-        string_assign_temp(&known, saved);
-        path_directory_part(known, saved);
-        string_trim_char(temp_address(saved), L"\\", saved);
-        string_free(known);
+        wchar_t* child = nullptr;
+        string_assign_temp(&child, known.start);
+        path_directory_part(child, known.start);
+        string_trim_char(known.text(), L"\\", known.start);
+        string_free(child);
     }
-    const wchar_t* known = temp_argument(saved);
-    bool same = string_length(known) > 2 &&
-                CompareStringOrdinal(known, -1, folder, -1, TRUE) == CSTR_EQUAL;
-    temp_set_position(saved);
-    return same;
+    return string_length(known.text()) > 2 &&
+           CompareStringOrdinal(known.text(), -1, folder, -1, TRUE) == CSTR_EQUAL;
 }
 
 // The folder is one the system needs: a drive root, the Windows folder, a

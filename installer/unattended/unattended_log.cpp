@@ -17,13 +17,12 @@ bool unattended_log_open() {
     if (g_options.log != nullptr) {
         return log_path_open(g_options.log);
     }
-    int64_t saved = temp_position();
-    env_get(L"TEMP", saved);
-    if (string_length(temp_address(saved)) > 0) {
+    TempScope path;
+    env_get(L"TEMP", path.start);
+    if (string_length(path.text()) > 0) {
         temp_append(L"\\");
         temp_append(LOG_FILE);
-        log_path_create(temp_argument(saved));
+        log_path_create(path.text());
     }
-    temp_set_position(saved);
     return true;
 }
