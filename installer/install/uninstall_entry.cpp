@@ -92,9 +92,11 @@ void uninstall_entry_write(const wchar_t* folder) {
     installer_log(L"Apps & features entry", result);
 }
 
-void uninstall_entry_delete() {
+bool uninstall_entry_delete() {
     LSTATUS status = RegDeleteKeyExW(entry_root(), UNINSTALL_KEY, KEY_WOW64_64KEY, 0);
     installer_log(L"Apps & features entry",
                   status == ERROR_SUCCESS ? L"deleted"
                   : status == ERROR_FILE_NOT_FOUND ? L"none" : L"could not be deleted");
+    SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }

@@ -7,5 +7,6 @@
 // `folder` (with its trailing backslash). Written only while the safety
 // copy exists: the entry's removal commands start that copy.
 void uninstall_entry_write(const wchar_t* folder);
-// Deletes the entry; nothing when it is missing.
-void uninstall_entry_delete();
+// Deletes the entry; true when it is gone or was never there, else false
+// with the error as the last error.
+bool uninstall_entry_delete();

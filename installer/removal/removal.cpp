@@ -16,6 +16,7 @@
 #include "installer/install/uninstall_entry.h"
 #include "installer/names.h"
 #include "installer/path_rules.h"
+#include "installer/removal/leftovers.h"
 #include "installer/product_identity.h"
 #include "installer/removal/system_folders.h"
 #include "installer/running_product/close_product.h"
@@ -40,12 +41,22 @@ static void installed_folder(const wchar_t* asked, wchar_t** folder) {
     }
 }
 
-// 1 deleted, 0 nothing there (or a link, left alone), -1 not deleted.
+// 1 deleted, 0 nothing there (or a link, left alone), -1 not deleted
+// (noted as a leftover).
 static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
     BuiltText path = text_join(folder, name);
     int64_t deleted = file_delete_no_link(path.text);
+    if (deleted < 0) {
+        leftovers_note(path.text, GetLastError());
+    }
     text_release(path);
     return deleted;
+}
+
+static void delete_entry() {
+    if (!uninstall_entry_delete()) {
+        leftovers_note(L"Apps & features", GetLastError());
+    }
 }
 
 // The entry goes once the product is gone; the folders of ours go when
@@ -58,7 +69,7 @@ static void tidy_after_removal(const wchar_t* folder) {
     if (!gone) {
         return;
     }
-    uninstall_entry_delete();
+    delete_entry();
     if (string_length(folder) > 0 && !system_folder_is(folder)) {
         RemoveDirectoryW(folder);
     }
@@ -73,8 +84,11 @@ static void delete_shortcut() {
     if (string_length(link.text()) > 0) {
         temp_append(L"\\");
         temp_append(SHORTCUT_FILE);
-        if (file_delete_no_link(link.text()) == 1) {
+        int64_t deleted = file_delete_no_link(link.text());
+        if (deleted == 1) {
             SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, link.text(), nullptr);
+        } else if (deleted < 0) {
+            leftovers_note(link.text(), GetLastError());
         }
     }
 }
@@ -84,7 +98,7 @@ static void delete_shortcut() {
 static int32_t remove_without_settings() {
     settings_report_unusable(g_session.found.settings_folder, &g_session.found.settings);
     delete_shortcut();
-    uninstall_entry_delete();
+    delete_entry();
     if (string_less(L"", g_session.found.settings_folder)) {
         delete_in(g_session.found.settings_folder, SETTINGS_FILE);
         RemoveDirectoryW(g_session.found.settings_folder);
@@ -129,6 +143,7 @@ static int32_t remove_product_file(const wchar_t* folder) {
 
 int32_t remove_run(const RunRequest& request) {
     session_begin(request);
+    leftovers_reset();
     if (g_session.found.settings.state == SETTINGS_UNUSABLE) {
         return remove_without_settings();
     }
@@ -155,7 +170,7 @@ int32_t remove_run(const RunRequest& request) {
         all_users_remove(folder);
     }
     string_free(folder);
-    return EXIT_SUCCESS_CODE;
+    return leftovers_report() ? EXIT_WRITE_FAILED : EXIT_SUCCESS_CODE;
 }
 
 void remove_product(const RunRequest& request) {

@@ -101,6 +101,22 @@ TEST_F(InstallRun, InstallsMovesAndRemovesWithoutAWindow) {
     EXPECT_FALSE(g_session.found.installed);
 }
 
+// A settings file held open by another program stays; removal says so
+// (exit 4) instead of reporting a plain success, and the product is gone.
+TEST_F(InstallRun, RemovalReportsWhatItCouldNotDelete) {
+    const std::wstring folder = root_ + L"Held\\";
+    start_run();
+    ASSERT_EQ(INSTALL_DONE, install_run(RunRequest{folder.c_str(), 1, true}));
+    start_run();
+    HANDLE held = CreateFileW(settings_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(EXIT_WRITE_FAILED, remove_run(RunRequest{folder.c_str(), 1, true}));
+    CloseHandle(held);
+    EXPECT_EQ(-1, file_size(folder + L"Pikeharbour64.exe"));
+    EXPECT_LT(0, file_size(settings_));
+}
+
 // A folder that breaks the path rules is refused before anything is made.
 TEST_F(InstallRun, RefusedFolderMakesNothing) {
     start_run();
