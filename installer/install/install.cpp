@@ -8,11 +8,11 @@
 #include "installer/all_users/install_scope.h"
 #include "installer/dialogs.h"
 #include "installer/error_text.h"
+#include "installer/install/apps_features_entry.h"
 #include "installer/install/create_path.h"
 #include "installer/install/product_file.h"
 #include "installer/install/safety_copy.h"
 #include "installer/install/shortcut.h"
-#include "installer/install/uninstall_entry.h"
 #include "installer/install/version_check.h"
 #include "installer/integrity/integrity.h"
 #include "installer/names.h"
@@ -134,7 +134,7 @@ static bool product_already_there() {
 // copy of this run) and the shortcut; neither failure undoes the install.
 static void finish_installation() {
     if (safety_copy_ready()) {
-        uninstall_entry_write(g_session.install_folder);
+        apps_features_entry_write(g_session.install_folder);
     } else {
         installer_log(L"Apps & features entry", L"not written: no safety copy of this run");
     }

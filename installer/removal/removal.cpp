@@ -12,12 +12,12 @@
 #include "installer/all_users/install_scope.h"
 #include "installer/dialogs.h"
 #include "installer/error_text.h"
+#include "installer/install/apps_features_entry.h"
 #include "installer/install/shortcut.h"
-#include "installer/install/uninstall_entry.h"
 #include "installer/names.h"
 #include "installer/path_rules.h"
-#include "installer/removal/leftovers.h"
 #include "installer/product_identity.h"
+#include "installer/removal/leftovers.h"
 #include "installer/removal/system_folders.h"
 #include "installer/running_product/close_product.h"
 #include "installer/session.h"
@@ -54,7 +54,7 @@ static int64_t delete_in(const wchar_t* folder, const wchar_t* name) {
 }
 
 static void delete_entry() {
-    if (!uninstall_entry_delete()) {
+    if (!apps_features_entry_delete()) {
         leftovers_note(L"Apps & features", GetLastError());
     }
 }

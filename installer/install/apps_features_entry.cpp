@@ -2,7 +2,7 @@
 // Per user, like the settings file, the shortcut and the safety copy: a
 // per-machine entry would offer removal to users whose profile holds none
 // of them. An all-users installation has its entry in HKLM.
-#include "installer/install/uninstall_entry.h"
+#include "installer/install/apps_features_entry.h"
 #include <windows.h>
 #include <stdio.h>
 #include "embedded_checksums.h"
@@ -82,7 +82,7 @@ static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
     return ok;
 }
 
-void uninstall_entry_write(const wchar_t* folder) {
+void apps_features_entry_write(const wchar_t* folder) {
     BuiltText copy = text_join(g_session.backup_folder, SETUP_FILE);
     const wchar_t* result = L"not written: no safety copy";
     if (string_length(g_session.backup_folder) > 0 && path_size(copy.text) > 0) {
@@ -92,7 +92,7 @@ void uninstall_entry_write(const wchar_t* folder) {
     installer_log(L"Apps & features entry", result);
 }
 
-bool uninstall_entry_delete() {
+bool apps_features_entry_delete() {
     LSTATUS status = RegDeleteKeyExW(entry_root(), UNINSTALL_KEY, KEY_WOW64_64KEY, 0);
     installer_log(L"Apps & features entry",
                   status == ERROR_SUCCESS ? L"deleted"

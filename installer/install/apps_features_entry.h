@@ -6,7 +6,7 @@
 // Writes or refreshes every value of the entry for the installation in
 // `folder` (with its trailing backslash). Written only while the safety
 // copy exists: the entry's removal commands start that copy.
-void uninstall_entry_write(const wchar_t* folder);
+void apps_features_entry_write(const wchar_t* folder);
 // Deletes the entry; true when it is gone or was never there, else false
 // with the error as the last error.
-bool uninstall_entry_delete();
+bool apps_features_entry_delete();
