@@ -64,13 +64,10 @@ wchar_t* temp_reserve(int32_t count, int64_t at) {
     return temp_reserve_units(count, at);
 }
 
+// s may be text built earlier in the buffer: the slice copy keeps its
+// offset across the growth that making room for it may cause.
 void temp_append(const wchar_t* s) {
-    int64_t count = text_units(s);
-    wchar_t* at = temp_reserve_units(count, g_runtime.temp.position);
-    if (count > 0) {
-        memcpy(at, s, static_cast<size_t>(count) * 2);
-    }
-    at[count] = 0;
+    temp_write_slice(s, 0, text_units(s), g_runtime.temp.position);
 }
 
 void temp_give_back(int32_t count) {

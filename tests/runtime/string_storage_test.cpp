@@ -37,6 +37,21 @@ TEST(StringStorage, AppendOfNullStillTerminates) {
     temp_set_position(saved);
 }
 
+// Appending text that lies in the buffer itself, when the append grows it:
+// the source is large enough to live in its own mapping, which the growth
+// releases, so a copy from the old address would fail at once.
+TEST(StringStorage, AppendOfTextInTheBufferSurvivesGrowth) {
+    TempScope scope;
+    std::wstring piece(400000, L'p');
+    piece.back() = L'!';
+    temp_append(piece.c_str());
+    int64_t capacity = g_runtime.temp.capacity;
+    temp_append(scope.text());
+    EXPECT_GT(g_runtime.temp.capacity, capacity);
+    std::wstring got = scope.text();
+    EXPECT_TRUE(got == piece + piece) << got.size() << " units came back";
+}
+
 TEST(StringStorage, AssignInitAndFreeOwnTheirBlocks) {
     wchar_t* a = nullptr;
     string_assign(&a, L"hello");
