@@ -45,9 +45,7 @@ std::string read_bytes(const std::wstring& path) {
 }
 
 std::wstring produce(const std::function<void(int64_t)>& operation) {
-    int64_t saved = temp_position();
-    operation(saved);
-    std::wstring text(temp_address(saved), (temp_position() - saved) / 2);
-    temp_set_position(saved);
-    return text;
+    TempScope scope;
+    operation(scope.start);
+    return std::wstring(scope.text(), (temp_position() - scope.start) / 2);
 }

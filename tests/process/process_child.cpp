@@ -19,11 +19,9 @@ static std::wstring env(const wchar_t* name) {
 }
 
 static std::wstring produce(void (*operation)(int32_t, int64_t), int32_t index) {
-    int64_t saved = temp_position();
-    operation(index, saved);
-    std::wstring text(temp_address(saved));
-    temp_set_position(saved);
-    return text;
+    TempScope scope;
+    operation(index, scope.start);
+    return scope.text();
 }
 
 static void write_out(const std::wstring& text) {

@@ -42,9 +42,7 @@ void child_setup(const wchar_t* mode, const std::wstring& out) {
 }
 
 std::wstring produce(void (*operation)(const wchar_t*, int64_t), const wchar_t* argument) {
-    int64_t saved = temp_position();
-    operation(argument, saved);
-    std::wstring text(temp_address(saved), (temp_position() - saved) / 2);
-    temp_set_position(saved);
-    return text;
+    TempScope scope;
+    operation(argument, scope.start);
+    return std::wstring(scope.text(), (temp_position() - scope.start) / 2);
 }

@@ -9,11 +9,10 @@
 // its result, checking that the position ends right behind it.
 template <typename Operation>
 static std::wstring result_of(Operation operation) {
-    int64_t out = temp_position();
-    operation(out);
-    std::wstring text = temp_address(out);
-    EXPECT_EQ(temp_position(), out + 2 * static_cast<int64_t>(text.size()));
-    temp_set_position(out);
+    TempScope scope;
+    operation(scope.start);
+    std::wstring text = scope.text();
+    EXPECT_EQ(temp_position(), scope.start + 2 * static_cast<int64_t>(text.size()));
     return text;
 }
 
@@ -81,11 +80,10 @@ TEST(StringOperations, Replace) {
 
 TEST(StringOperations, ReplaceOfTextInTheBufferGrowsSafely) {
     // s lies in the buffer at the output position and the result is longer.
-    int64_t out = temp_position();
+    TempScope scope;
     temp_append(L"x.x.x");
-    string_replace(temp_address(out), L".", L"<dot>", out);
-    EXPECT_STREQ(temp_address(out), L"x<dot>x<dot>x");
-    temp_set_position(out);
+    string_replace(scope.text(), L".", L"<dot>", scope.start);
+    EXPECT_STREQ(scope.text(), L"x<dot>x<dot>x");
 }
 
 TEST(StringOperations, ToInteger) {
@@ -131,7 +129,7 @@ static void fill_to_capacity_edge() {
 }
 
 TEST(StringOperations, InPlaceChainAcrossBufferGrowth) {
-    int64_t start = temp_position();
+    TempScope scope;
     fill_to_capacity_edge();
     // The path is built across a growth of the buffer; its right-hand part
     // and then the lower case of that are written over it at p.
@@ -154,7 +152,6 @@ TEST(StringOperations, InPlaceChainAcrossBufferGrowth) {
     EXPECT_EQ(replaced.size(), 40002u);
     EXPECT_EQ(replaced.front(), L'A');
     EXPECT_EQ(replaced.back(), L'c');
-    temp_set_position(start);
 }
 
 TEST(StringOperations, ArgumentInTheBufferSurvivesGrowthOfTheResult) {
@@ -168,7 +165,7 @@ TEST(StringOperations, ArgumentInTheBufferSurvivesGrowthOfTheResult) {
         [](const wchar_t* s, int64_t o) { string_replace(s, L"X", L"x", o); },
     };
     for (Operation operation : operations) {
-        int64_t start = temp_position();
+        TempScope scope;
         fill_to_capacity_edge();
         int64_t saved = temp_position();
         temp_append(L"XXXXX");
@@ -180,6 +177,5 @@ TEST(StringOperations, ArgumentInTheBufferSurvivesGrowthOfTheResult) {
         std::wstring text = temp_address(out);
         EXPECT_TRUE(text == L"xxxxx" || text == L"XXXXX") << text.c_str();
         EXPECT_STREQ(temp_address(saved), L"XXXXX");
-        temp_set_position(start);
     }
 }

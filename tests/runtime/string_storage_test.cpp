@@ -29,12 +29,11 @@ TEST(StringStorage, BuildingOver20000CharactersKeepsEarlierPieces) {
 }
 
 TEST(StringStorage, AppendOfNullStillTerminates) {
-    int64_t saved = temp_position();
+    TempScope scope;
     temp_append(L"ab");
     temp_append(nullptr);
-    EXPECT_STREQ(temp_address(saved), L"ab");
-    EXPECT_EQ(temp_position(), saved + 4);
-    temp_set_position(saved);
+    EXPECT_STREQ(scope.text(), L"ab");
+    EXPECT_EQ(temp_position(), scope.start + 4);
 }
 
 // Appending text that lies in the buffer itself, when the append grows it:
@@ -71,13 +70,12 @@ TEST(StringStorage, AssignInitAndFreeOwnTheirBlocks) {
 }
 
 TEST(StringStorage, ArgumentStepsPastItsTerminator) {
-    int64_t saved = temp_position();
+    TempScope scope;
     temp_append(L"C:\\");
     temp_append(L"dir");
-    const wchar_t* argument = temp_argument(saved);
+    const wchar_t* argument = temp_argument(scope.start);
     EXPECT_STREQ(argument, L"C:\\dir");
-    EXPECT_EQ(temp_position(), saved + 2 * 7);
-    temp_set_position(saved);
+    EXPECT_EQ(temp_position(), scope.start + 2 * 7);
 }
 
 TEST(StringStorage, EqualAndLessReadNullAsEmpty) {

@@ -17,11 +17,9 @@ protected:
         return control_record(id)->kind_ops;
     }
     static std::wstring line(int64_t id, int64_t number) {
-        int64_t saved = temp_position();
-        ops(id)->get_item_text(control_record(id), number, saved);
-        std::wstring text = temp_address(saved);
-        temp_set_position(saved);
-        return text;
+        TempScope scope;
+        ops(id)->get_item_text(control_record(id), number, scope.start);
+        return scope.text();
     }
     static int64_t count(int64_t id) {
         return ops(id)->count_items(control_record(id));
