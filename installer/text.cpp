@@ -3,13 +3,23 @@
 #include "installer/session.h"
 #include "runtime/strings.h"
 
+// Any part may be text built earlier in the buffer, which appending an
+// earlier part may grow and move: each is found again by its offset.
+static void append_parts(const wchar_t* a, const wchar_t* b, const wchar_t* c, const wchar_t* d) {
+    const wchar_t* parts[] = {a, b, c, d};
+    int64_t offsets[4];
+    for (int i = 0; i < 4; i++) {
+        offsets[i] = temp_offset_of(parts[i]);
+    }
+    for (int i = 0; i < 4; i++) {
+        temp_append(offsets[i] >= 0 ? temp_address(offsets[i]) : parts[i]);
+    }
+}
+
 BuiltText text_join(const wchar_t* a, const wchar_t* b, const wchar_t* c, const wchar_t* d) {
     BuiltText built;
     built.saved = temp_position();
-    temp_append(a);
-    temp_append(b);
-    temp_append(c);
-    temp_append(d);
+    append_parts(a, b, c, d);
     built.text = temp_argument(built.saved);
     return built;
 }
@@ -21,10 +31,7 @@ void text_release(BuiltText built) {
 void text_assign(wchar_t** variable, const wchar_t* a, const wchar_t* b, const wchar_t* c,
                  const wchar_t* d) {
     int64_t saved = temp_position();
-    temp_append(a);
-    temp_append(b);
-    temp_append(c);
-    temp_append(d);
+    append_parts(a, b, c, d);
     string_assign_temp(variable, saved);
 }
 

@@ -82,13 +82,16 @@ static bool write_entry(const wchar_t* folder, const wchar_t* copy) {
     return ok;
 }
 
+// The copy's path is kept outside the temporary buffer: the values are
+// built there while it is in use.
 void apps_features_entry_write(const wchar_t* folder) {
-    BuiltText copy = text_join(g_session.backup_folder, SETUP_FILE);
+    wchar_t* copy = nullptr;
+    text_assign(&copy, g_session.backup_folder, SETUP_FILE);
     const wchar_t* result = L"not written: no safety copy";
-    if (string_length(g_session.backup_folder) > 0 && path_size(copy.text) > 0) {
-        result = write_entry(folder, copy.text) ? L"written" : L"could not be written";
+    if (string_length(g_session.backup_folder) > 0 && path_size(copy) > 0) {
+        result = write_entry(folder, copy) ? L"written" : L"could not be written";
     }
-    text_release(copy);
+    string_free(copy);
     installer_log(L"Apps & features entry", result);
 }
 

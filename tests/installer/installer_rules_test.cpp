@@ -9,6 +9,7 @@
 #include "installer/error_text.h"
 #include "installer/path_rules.h"
 #include "installer/session.h"
+#include "installer/text.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -136,6 +137,19 @@ TEST_F(ErrorText, EachErrorGetsItsMessageAndTheLogItsCode) {
     // Only access denied gets the rights advice.
     EXPECT_EQ(std::string::npos, message(ERROR_DISK_FULL).find("rights"));
     EXPECT_EQ(std::string::npos, message(ERROR_SHARING_VIOLATION).find("rights"));
+}
+
+// Texts built earlier in the buffer, joined behind a part whose append
+// grows and moves the buffer, still come out whole.
+TEST(TextJoin, PartsInTheBufferSurviveItsGrowth) {
+    TempScope scope;
+    const std::wstring head(300000, L'a');
+    const std::wstring tail(1000, L'b');
+    temp_append(tail.c_str());
+    const wchar_t* built = temp_argument(scope.start);
+    BuiltText joined = text_join(head.c_str(), built, built);
+    EXPECT_TRUE(std::wstring(joined.text) == head + tail + tail);
+    text_release(joined);
 }
 
 }  // namespace
