@@ -12,9 +12,11 @@ void leftovers_reset() {
     string_assign(&s_left, L"");
 }
 
+// `what` may be a path just built in the temporary buffer, which the
+// log line grows: it is listed first.
 void leftovers_note(const wchar_t* what, DWORD error) {
-    error_log(L"Could not be deleted", what, error);
     text_assign(&s_left, s_left, L"\n", what);
+    error_log(L"Could not be deleted", what, error);
 }
 
 bool leftovers_report() {
