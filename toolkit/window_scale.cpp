@@ -22,7 +22,10 @@ RECT scale_rect(int32_t scale, int32_t x, int32_t y, int32_t width, int32_t heig
 
 // The per-monitor functions came with Windows 10 (1607): looked up, not
 // imported, so that older Windows still starts the program (at its system
-// DPI, which is what it gives a program declaring itself DPI-aware).
+// DPI, which is what it gives a program declaring itself DPI-aware). Looked
+// up on each call (a window's creation or DPI change): a function-local
+// static would bring in the C++ runtime's guarded initialisation and with
+// it its exception support, about 120 KB of the setup.
 template <typename Function>
 static Function user32_function(const char* name) {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
@@ -41,7 +44,7 @@ static int32_t system_dpi() {
 
 int32_t scale_window_dpi(HWND hwnd) {
     typedef UINT(WINAPI * DpiForWindow)(HWND);
-    static DpiForWindow for_window = user32_function<DpiForWindow>("GetDpiForWindow");
+    DpiForWindow for_window = user32_function<DpiForWindow>("GetDpiForWindow");
     UINT dpi = for_window && hwnd ? for_window(hwnd) : 0;
     return dpi > 0 ? static_cast<int32_t>(dpi) : system_dpi();
 }
@@ -66,7 +69,7 @@ RECT scale_work_area(HWND hwnd) {
 
 SIZE scale_outer_size(int32_t dpi, SIZE client, DWORD style, DWORD ex_style) {
     typedef BOOL(WINAPI * AdjustForDpi)(RECT*, DWORD, BOOL, DWORD, UINT);
-    static AdjustForDpi adjust = user32_function<AdjustForDpi>("AdjustWindowRectExForDpi");
+    AdjustForDpi adjust = user32_function<AdjustForDpi>("AdjustWindowRectExForDpi");
     RECT outer = {0, 0, client.cx, client.cy};
     if (!adjust || !adjust(&outer, style, FALSE, ex_style, static_cast<UINT>(dpi))) {
         AdjustWindowRectEx(&outer, style, FALSE, ex_style);
