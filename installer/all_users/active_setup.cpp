@@ -52,6 +52,7 @@ bool active_setup_register(const wchar_t* command) {
     return ok;
 }
 
-void active_setup_unregister() {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ACTIVE_SETUP_KEY, KEY_WOW64_64KEY, 0);
+LSTATUS active_setup_unregister() {
+    LSTATUS status = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ACTIVE_SETUP_KEY, KEY_WOW64_64KEY, 0);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }

@@ -15,6 +15,7 @@
 #include "installer/dialogs.h"
 #include "installer/install/create_path.h"
 #include "installer/names.h"
+#include "installer/removal/leftovers.h"
 #include "installer/session.h"
 #include "installer/settings_file.h"
 #include "installer/text.h"
@@ -176,11 +177,14 @@ static void delete_setup_copy(const wchar_t* folder) {
     text_assign(&copy, folder, SETUP_FILE);
     assign_left(&bare, folder, string_length(folder) - 1);
     int64_t deleted = file_delete_no_link(copy);
+    DWORD error = GetLastError();
     if (deleted < 0 && MoveFileExW(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         MoveFileExW(bare, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         installer_log(L"Setup copy", L"in use, deleted at the next restart");
+    } else if (deleted < 0) {
+        leftovers_note(copy, error);
     } else {
-        installer_log(L"Setup copy", deleted < 0 ? L"could not be deleted" : L"deleted");
+        installer_log(L"Setup copy", L"deleted");
     }
     RemoveDirectoryW(bare);
     string_free(bare);
@@ -188,9 +192,14 @@ static void delete_setup_copy(const wchar_t* folder) {
 }
 
 void all_users_remove(const wchar_t* folder) {
-    all_users_record_delete();
-    active_setup_unregister();
-    installer_log(L"All-users record and Active Setup component", L"deleted");
+    LSTATUS status = all_users_record_delete();
+    if (status != ERROR_SUCCESS) {
+        leftovers_note(L"HKLM\\Software\\PikeHarbour", static_cast<DWORD>(status));
+    }
+    status = active_setup_unregister();
+    if (status != ERROR_SUCCESS) {
+        leftovers_note(L"Active Setup: PikeHarbour", static_cast<DWORD>(status));
+    }
     wchar_t* copy_folder = nullptr;
     copy_folder_path(&copy_folder);
     if (string_length(copy_folder) > 0) {

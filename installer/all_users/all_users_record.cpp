@@ -76,6 +76,7 @@ bool all_users_record_write(const wchar_t* folder, int64_t language) {
     return written;
 }
 
-void all_users_record_delete() {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ALL_USERS_RECORD_KEY, KEY_WOW64_64KEY, 0);
+LSTATUS all_users_record_delete() {
+    LSTATUS status = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ALL_USERS_RECORD_KEY, KEY_WOW64_64KEY, 0);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }

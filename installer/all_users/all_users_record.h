@@ -3,6 +3,7 @@
 // its settings file. HKLM\Software is writable only by administrators and
 // the system, and so is the key, which inherits its access list.
 #pragma once
+#include <windows.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -18,4 +19,5 @@ struct AllUsersRecord {
 bool all_users_record_read(AllUsersRecord* record);
 bool all_users_record_exists();
 bool all_users_record_write(const wchar_t* folder, int64_t language);
-void all_users_record_delete();
+// ERROR_SUCCESS when the record is gone or was never there.
+LSTATUS all_users_record_delete();
