@@ -9,10 +9,6 @@
 
 namespace {
 
-struct Running : Setup {
-    ~Running() { setup_kill(*this); }
-};
-
 const wchar_t* const question_head[2] = {L"Pikeharbour läuft gerade:\n",
                                          L"Pikeharbour is running:\n"};
 const wchar_t* const question_tail[2] = {
@@ -32,18 +28,8 @@ void expect_close_question(Running& setup, const Sandbox& box, Language language
                answer);
 }
 
-void install_defaults(const Sandbox& box, Language language) {
-    Running setup;
-    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    walk_to_folder_page(setup, language);
-    press_install(setup, language);
-    expect_success_and_exit(setup, language);
-}
-
 void start_removal(Running& setup, const Sandbox& box, Language language) {
-    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    control_click(setup, LANGUAGE_NEXT_BUTTON);
-    expect_page(setup, MAINTENANCE_PAGE, language);
+    open_maintenance_page(setup, box, language);
     control_click(setup, REMOVE_OPTION);
     ASSERT_TRUE(wait_until("remove checked on the maintenance page",
                            [&] { return control_checked(setup, REMOVE_OPTION); }));

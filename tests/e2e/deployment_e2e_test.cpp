@@ -13,10 +13,6 @@ namespace {
 
 const wchar_t ENTRY_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PikeHarbour";
 
-struct Running : Setup {
-    ~Running() { setup_kill(*this); }
-};
-
 bool entry_exists() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, ENTRY_KEY, 0, KEY_READ | KEY_WOW64_64KEY, &key) != 0) {

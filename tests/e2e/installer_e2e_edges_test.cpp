@@ -13,10 +13,6 @@
 
 namespace {
 
-struct Running : Setup {
-    ~Running() { setup_kill(*this); }
-};
-
 std::string settings_text(const std::wstring& folder, int language) {
     return "Programverzeichnis = " + low_bytes(folder) + "\r\nlanguage = " +
            std::to_string(language) + "\r\n";

@@ -9,28 +9,8 @@
 
 namespace {
 
-struct Running : Setup {
-    ~Running() { setup_kill(*this); }
-};
-
 std::string shot(Language language, const char* name) {
     return std::string(language == GERMAN ? "de_" : "en_") + name;
-}
-
-// A fresh install with the defaults, driven by messages.
-void install_defaults(const Sandbox& box, Language language) {
-    Running setup;
-    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    walk_to_folder_page(setup, language);
-    press_install(setup, language);
-    expect_success_and_exit(setup, language);
-}
-
-// From a fresh start that finds the installation to the maintenance page.
-void open_maintenance_page(Running& setup, const Sandbox& box, Language language) {
-    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
-    control_click(setup, LANGUAGE_NEXT_BUTTON);
-    expect_page(setup, MAINTENANCE_PAGE, language);
 }
 
 std::wstring profile_folder() {

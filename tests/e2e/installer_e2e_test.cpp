@@ -17,11 +17,6 @@ std::string shot(Language language, const std::string& name) {
     return std::string(language_tags[language]) + "_" + name;
 }
 
-// Ends a setup a failed assertion left running.
-struct Running : Setup {
-    ~Running() { setup_kill(*this); }
-};
-
 std::string settings_text(const std::wstring& folder, int language) {
     return "Programverzeichnis = " + low_bytes(folder) + "\r\nlanguage = " +
            std::to_string(language) + "\r\n";

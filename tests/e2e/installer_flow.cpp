@@ -198,3 +198,17 @@ void install_over_reinstall_warning(Setup& setup, Language language, const std::
     expect_box(setup, L"Pikeharbour Setup Warning", warning, IDYES);
     expect_success_and_exit(setup, language);
 }
+
+void install_defaults(const Sandbox& box, Language language) {
+    Running setup;
+    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+    walk_to_folder_page(setup, language);
+    press_install(setup, language);
+    expect_success_and_exit(setup, language);
+}
+
+void open_maintenance_page(Running& setup, const Sandbox& box, Language language) {
+    ASSERT_TRUE(setup_start(setup, setup_exe(), sandbox_environment(box)));
+    control_click(setup, LANGUAGE_NEXT_BUTTON);
+    expect_page(setup, MAINTENANCE_PAGE, language);
+}

@@ -18,6 +18,11 @@ struct Sandbox {
 Sandbox sandbox_make(const std::string& name);
 SetupEnvironment sandbox_environment(const Sandbox& box);
 
+// Ends a setup a failed assertion left running.
+struct Running : Setup {
+    ~Running() { setup_kill(*this); }
+};
+
 std::wstring setup_exe();
 const std::string& product_bytes();
 std::wstring desktop_folder();
@@ -56,3 +61,8 @@ void expect_success_and_exit(Setup& setup, Language language);
 // reinstall warning is refused (screenshot `shot`) and the folder page
 // stays; the second time it is accepted and the installation succeeds.
 void install_over_reinstall_warning(Setup& setup, Language language, const std::string& shot);
+
+// A fresh install with the defaults, driven by messages, to its end.
+void install_defaults(const Sandbox& box, Language language);
+// From a fresh start that finds the installation to the maintenance page.
+void open_maintenance_page(Running& setup, const Sandbox& box, Language language);

@@ -9,10 +9,6 @@
 
 namespace {
 
-struct Running : Setup {
-    ~Running() { setup_kill(*this); }
-};
-
 constexpr Control NONE = CONTROL_COUNT;
 // A row after which a message box follows at once, or the setup has ended:
 // no page to check.
