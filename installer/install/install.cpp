@@ -24,16 +24,10 @@
 #include "installer/settings_file.h"
 #include "installer/text.h"
 #include "installer/unattended/unattended.h"
-#include "process/command_line.h"
-#include "process/launch.h"
-#include "resources/embedded.h"
-#include "runtime/lists.h"
 #include "runtime/runtime.h"
 #include "runtime/strings.h"
-#include "toolkit/controls.h"
 
 static const wchar_t SETUP_TITLE[] = L"Pikeharbour Setup";
-static const wchar_t ERROR_TITLE[] = L"PikeHarbour Setup Error";
 // The install folder with its backslash: Windows' limit for a file path
 // without the long-path opt-in (MAX_PATH - 1 characters) less the
 // product's name, whatever Wine would accept.

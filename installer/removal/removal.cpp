@@ -25,7 +25,6 @@
 #include "installer/text.h"
 #include "installer/unattended/unattended.h"
 #include "runtime/strings.h"
-#include "toolkit/controls.h"
 
 // The folder the last installation used, as its settings file or record
 // says; else the folder asked for (the path field's proposal or /D=).
