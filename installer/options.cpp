@@ -30,7 +30,8 @@ bool options_is_silent_flag(const wchar_t* parameter) {
     return _wcsicmp(parameter != nullptr ? parameter : L"", L"/s") == 0;
 }
 
-// A /D= or /LOG= value: the parameter from `rest` on, when there is one.
+// A /D= or /LOG= value: the parameter from `rest` on; false when it is
+// empty.
 static bool take_value(const wchar_t* parameter, int64_t rest, wchar_t** value) {
     if (string_length(parameter) <= rest) {
         return false;
@@ -55,8 +56,10 @@ static bool take_parameter(const wchar_t* parameter) {
         g_options.allow_downgrade = true;
     } else if (string_equal(lower, L"/closeapplications")) {
         g_options.close_applications = true;
-    } else if (starts_with(lower, L"/d=", &rest) && take_value(parameter, rest, &g_options.target)) {
-    } else if (starts_with(lower, L"/log=", &rest) && take_value(parameter, rest, &g_options.log)) {
+    } else if (starts_with(lower, L"/d=", &rest)) {
+        known = take_value(parameter, rest, &g_options.target);
+    } else if (starts_with(lower, L"/log=", &rest)) {
+        known = take_value(parameter, rest, &g_options.log);
     } else if (starts_with(lower, L"/lang=", &rest)) {
         known = take_language(lower + rest);
     } else if (install_scope_take_parameter(parameter, &known)) {
