@@ -13,6 +13,7 @@
 // included), never writes through it. Links in the folders above are left
 // to the redirection trust policy the setup turns on at start.
 #include "files/link_safe.h"
+#include <string.h>
 #include <wchar.h>
 #include "files/path_buffer.h"
 
@@ -124,6 +125,26 @@ bool handle_delete(HANDLE handle) {
     FILE_DISPOSITION_INFO disposition = {TRUE};
     return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
                                       sizeof disposition) != 0;
+}
+
+// The target goes in the "\??\" form, which the rename takes on Windows
+// and Wine alike.
+bool handle_rename(HANDLE handle, const wchar_t* target, bool replace) {
+    size_t length = wcslen(target);
+    size_t bytes = sizeof(FILE_RENAME_INFO) + (length + 8) * sizeof(wchar_t);
+    FILE_RENAME_INFO* info = static_cast<FILE_RENAME_INFO*>(HeapAlloc(GetProcessHeap(),
+                                                                      HEAP_ZERO_MEMORY, bytes));
+    if (info == nullptr) {
+        return false;
+    }
+    info->ReplaceIfExists = replace;
+    memcpy(info->FileName, L"\\??\\", 4 * sizeof(wchar_t));
+    memcpy(info->FileName + 4, target, length * sizeof(wchar_t));
+    info->FileNameLength = static_cast<DWORD>((length + 4) * sizeof(wchar_t));
+    BOOL renamed = SetFileInformationByHandle(handle, FileRenameInfo, info,
+                                              static_cast<DWORD>(bytes));
+    HeapFree(GetProcessHeap(), 0, info);
+    return renamed != 0;
 }
 
 static bool is_missing(DWORD error) {

@@ -27,6 +27,10 @@ HANDLE handle_create_new(const wchar_t* path, DWORD access, DWORD share);
 // when the handle closes: a half-written file under a fixed name is taken
 // back through the handle that wrote it, never by name.
 bool handle_delete(HANDLE handle);
+// Renames the file of an open handle (opened with DELETE access) to
+// `target`, a full path; `replace` takes the place of whatever is at that
+// name (a link included: it is replaced, never written through).
+bool handle_rename(HANDLE handle, const wchar_t* target, bool replace);
 
 // 1 deleted (or nothing there), 0 refused: a link, a folder, or a file
 // held open or running. The delete goes through the handle that was

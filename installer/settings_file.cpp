@@ -250,25 +250,6 @@ bool settings_write_lines(int64_t id, const wchar_t* folder, int64_t language,
     return file_write_line(id, line.text()) > 0 && complete;
 }
 
-// Renames through the handle over `target` ("\??\" form), replacing
-// whatever is at that name.
-static bool rename_over(HANDLE handle, const wchar_t* target) {
-    size_t length = wcslen(target);
-    size_t bytes = sizeof(FILE_RENAME_INFO) + (length + 8) * sizeof(wchar_t);
-    FILE_RENAME_INFO* info = static_cast<FILE_RENAME_INFO*>(heap_alloc(static_cast<int64_t>(bytes)));
-    if (info == nullptr) {
-        return false;
-    }
-    info->ReplaceIfExists = TRUE;
-    memcpy(info->FileName, L"\\??\\", 4 * sizeof(wchar_t));
-    memcpy(info->FileName + 4, target, length * sizeof(wchar_t));
-    info->FileNameLength = static_cast<DWORD>((length + 4) * sizeof(wchar_t));
-    BOOL renamed = SetFileInformationByHandle(handle, FileRenameInfo, info,
-                                              static_cast<DWORD>(bytes));
-    heap_free(info);
-    return renamed != 0;
-}
-
 DWORD settings_replace(const wchar_t* folder, const wchar_t* install_folder, int64_t language,
                        const Settings* old) {
     int64_t saved = temp_position();
@@ -284,7 +265,7 @@ DWORD settings_replace(const wchar_t* folder, const wchar_t* install_folder, int
     DWORD error = file == nullptr ? GetLastError() : ERROR_SUCCESS;
     if (file != nullptr) {
         bool written = settings_write_lines(0, install_folder, language, old);
-        if (!written || file_flush(0) == 0 || !rename_over(file, path)) {
+        if (!written || file_flush(0) == 0 || !handle_rename(file, path, true)) {
             error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
             handle_delete(file);
         }

@@ -41,26 +41,6 @@ DWORD product_file_write(const wchar_t* path) {
     return complete ? ERROR_SUCCESS : (error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
 }
 
-// Renames through the handle to `target`, a full path ("\??\" form, which
-// the rename takes on Windows and Wine alike).
-static bool rename_handle(HANDLE handle, const wchar_t* target, bool replace) {
-    size_t length = wcslen(target);
-    size_t bytes = sizeof(FILE_RENAME_INFO) + (length + 8) * sizeof(wchar_t);
-    FILE_RENAME_INFO* info = static_cast<FILE_RENAME_INFO*>(HeapAlloc(GetProcessHeap(),
-                                                                      HEAP_ZERO_MEMORY, bytes));
-    if (info == nullptr) {
-        return false;
-    }
-    info->ReplaceIfExists = replace;
-    memcpy(info->FileName, L"\\??\\", 4 * sizeof(wchar_t));
-    memcpy(info->FileName + 4, target, length * sizeof(wchar_t));
-    info->FileNameLength = static_cast<DWORD>((length + 4) * sizeof(wchar_t));
-    BOOL renamed = SetFileInformationByHandle(handle, FileRenameInfo, info,
-                                              static_cast<DWORD>(bytes));
-    HeapFree(GetProcessHeap(), 0, info);
-    return renamed != 0;
-}
-
 static bool aside_name(const wchar_t* path, wchar_t* name) {
     if (wcslen(path) + wcslen(ASIDE_SUFFIX) >= MAX_PATH) {
         return false;
@@ -85,7 +65,7 @@ DWORD product_file_set_aside(const wchar_t* path, HANDLE* aside) {
         return ERROR_SUCCESS;   // a link: the new file's creation refuses it
     }
     // A file left aside by a setup that did not end is cleared first.
-    if (!aside_name(path, name) || file_remove_name(name) == 0 || !rename_handle(old, name, false)) {
+    if (!aside_name(path, name) || file_remove_name(name) == 0 || !handle_rename(old, name, false)) {
         DWORD error = GetLastError();
         CloseHandle(old);
         return error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED;
@@ -98,7 +78,7 @@ void product_file_restore_aside(HANDLE aside, const wchar_t* path) {
     if (aside == nullptr) {
         return;
     }
-    rename_handle(aside, path, false);
+    handle_rename(aside, path, false);
     CloseHandle(aside);
 }
 
