@@ -101,7 +101,7 @@ static const PageRow ROWS[] = {
 };
 
 bool agreement_page_event(int64_t control) {
-    return control != 0 && page_dispatch(ROWS, sizeof ROWS / sizeof ROWS[0], control);
+    return page_dispatch(ROWS, control);
 }
 
 void agreement_page_name_controls() {

@@ -86,7 +86,7 @@ static const PageRow ROWS[] = {
 };
 
 bool language_page_event(int64_t control) {
-    return page_dispatch(ROWS, sizeof ROWS / sizeof ROWS[0], control);
+    return page_dispatch(ROWS, control);
 }
 
 // The buttons have no caption until a language is chosen: until then

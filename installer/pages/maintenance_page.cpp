@@ -80,5 +80,5 @@ static const PageRow ROWS[] = {
 };
 
 bool maintenance_page_event(int64_t control) {
-    return control != 0 && page_dispatch(ROWS, sizeof ROWS / sizeof ROWS[0], control);
+    return page_dispatch(ROWS, control);
 }

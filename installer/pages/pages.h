@@ -11,8 +11,13 @@ struct PageRow {
     int64_t* control;
     void (*handler)();
 };
-// Runs the handler of the row naming `control`; false when none does.
+// Runs the handler of the row naming `control`; false when none does (a
+// page not built yet has no controls: its rows hold 0, never an event's).
 bool page_dispatch(const PageRow* rows, size_t count, int64_t control);
+template <size_t N>
+bool page_dispatch(const PageRow (&rows)[N], int64_t control) {
+    return page_dispatch(rows, N, control);
+}
 // Names for screen readers, in the page's language, of every control made
 // so far that shows no caption of its own.
 void pages_name_controls();

@@ -19,7 +19,7 @@ int64_t installer_window() {
 }
 
 bool page_dispatch(const PageRow* rows, size_t count, int64_t control) {
-    for (size_t i = 0; i < count; i++) {
+    for (size_t i = 0; i < count && control != 0; i++) {
         if (*rows[i].control == control) {
             rows[i].handler();
             return true;
