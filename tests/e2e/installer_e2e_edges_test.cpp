@@ -338,6 +338,23 @@ bool write_damaged_product_copy(const std::wstring& copy) {
     return true;
 }
 
+// The safety copy's bytes, empty when there is none.
+std::string backup_bytes() {
+    return file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "";
+}
+
+// The damaged setup refused at the install step: its message, exit code 2,
+// no product folder or settings file, the safety copy as it was before.
+void expect_damaged_refused(Running& setup, const Sandbox& box, const std::string& backup_before) {
+    expect_box(setup, L"PikeHarbour Setup Error",
+               L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
+               L"The setup program is damaged. Please download it again.", IDOK);
+    EXPECT_EQ(setup_wait_exit(setup), 2);
+    EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
+    EXPECT_FALSE(file_exists(box.settings_file));
+    EXPECT_EQ(backup_bytes(), backup_before);
+}
+
 }  // namespace
 
 // The window opens while the product block is still being checked; going
@@ -348,19 +365,13 @@ TEST(InstallerE2E, DamagedProductIsRefusedAtTheInstallStepBeforeAnythingIsWritte
     Sandbox box = sandbox_make("damaged_product");
     std::wstring damaged = box.root + L"Damaged\\PikeHarbour_Setup.exe";
     ASSERT_TRUE(write_damaged_product_copy(damaged));
-    std::string backup_before = file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "";
+    std::string backup_before = backup_bytes();
     Running setup;
     ASSERT_TRUE(setup_start(setup, damaged, sandbox_environment(box)));
     walk_to_folder_page(setup, GERMAN);
     control_click(setup, INSTALL_BUTTON);
-    expect_box(setup, L"PikeHarbour Setup Error",
-               L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
-               L"The setup program is damaged. Please download it again.", IDOK);
-    EXPECT_EQ(setup_wait_exit(setup), 2);
-    EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
-    EXPECT_FALSE(file_exists(box.settings_file));
+    expect_damaged_refused(setup, box, backup_before);
     EXPECT_FALSE(file_exists(shortcut_path()));
-    EXPECT_EQ(file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "", backup_before);
 }
 
 // A visible child of the window whose text starts with `prefix`.
@@ -384,7 +395,7 @@ TEST(InstallerE2E, InstallStepWaitsForARunningCheckShowingProgress) {
     Sandbox box = sandbox_make("held_check");
     std::wstring damaged = box.root + L"Damaged\\PikeHarbour_Setup.exe";
     ASSERT_TRUE(write_damaged_product_copy(damaged));
-    std::string backup_before = file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "";
+    std::string backup_before = backup_bytes();
     CheckHold hold;
     Running setup;
     ASSERT_TRUE(check_hold_start(hold, setup, damaged, sandbox_environment(box)));
@@ -397,13 +408,7 @@ TEST(InstallerE2E, InstallStepWaitsForARunningCheckShowingProgress) {
     EXPECT_FALSE(IsWindowEnabled(setup.window));
     EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
     check_hold_release(hold);
-    expect_box(setup, L"PikeHarbour Setup Error",
-               L"Das Setupprogramm ist beschädigt. Bitte laden Sie es erneut herunter.\n"
-               L"The setup program is damaged. Please download it again.", IDOK);
-    EXPECT_EQ(setup_wait_exit(setup), 2);
-    EXPECT_FALSE(folder_exists(box.program_files + L"\\PikeHarbour"));
-    EXPECT_FALSE(file_exists(box.settings_file));
-    EXPECT_EQ(file_exists(backup_copy_path()) ? file_bytes(backup_copy_path()) : "", backup_before);
+    expect_damaged_refused(setup, box, backup_before);
 }
 
 // The window shows the picture's top-left corner; a setup whose picture is
