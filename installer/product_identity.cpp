@@ -3,32 +3,12 @@
 // PIKEHARBOUR_PRODUCT_COMPANY and PIKEHARBOUR_PRODUCT_NAME record them.
 #include "installer/product_identity.h"
 #include <string.h>
-#include <zlib.h>
-#include "embedded_checksums.h"
 #include "files/link_safe.h"
+#include "installer/integrity/integrity.h"
 #include "product_version.h"
 
 bool product_error_in_use(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
-static bool same_bytes_as_product(HANDLE file) {
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart != EMBEDDED_PRODUCT_LENGTH) {
-        return false;
-    }
-    static uint8_t chunk[65536];
-    uLong crc = crc32(0L, Z_NULL, 0);
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            return false;
-        }
-        if (got == 0) {
-            return crc == EMBEDDED_PRODUCT_CRC32;
-        }
-        crc = crc32(crc, chunk, got);
-    }
 }
 
 static WORD word_at(const uint8_t* at) {
@@ -100,7 +80,7 @@ static bool version_names_product(const wchar_t* path) {
 }
 
 bool product_identity_matches(HANDLE file, const wchar_t* path) {
-    return same_bytes_as_product(file) || version_names_product(path);
+    return product_handle_verified(file) || version_names_product(path);
 }
 
 // A running program's file opens for deleting, but the delete is refused

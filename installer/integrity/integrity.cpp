@@ -21,25 +21,27 @@ bool product_block_intact() {
     return block_crc(product.data, product.size) == EMBEDDED_PRODUCT_BLOCK_CRC32;
 }
 
-// Reads the file in chunks; false on any read error or a length that
-// differs from the recorded one.
-static bool file_crc(HANDLE file, uint32_t* crc, int64_t* length) {
+// A file of another size is not read at all; the product's is read in
+// chunks, and any read error is a mismatch.
+bool product_handle_verified(HANDLE file) {
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart != EMBEDDED_PRODUCT_LENGTH) {
+        return false;
+    }
     static uint8_t chunk[65536];
-    uLong running = crc32(0L, Z_NULL, 0);
-    *length = 0;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    int64_t length = 0;
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
             return false;
         }
         if (got == 0) {
-            break;
+            return length == EMBEDDED_PRODUCT_LENGTH && crc == EMBEDDED_PRODUCT_CRC32;
         }
-        running = crc32(running, chunk, got);
-        *length += got;
+        crc = crc32(crc, chunk, got);
+        length += got;
     }
-    *crc = (uint32_t)running;
-    return true;
 }
 
 int64_t product_length() {
@@ -52,11 +54,9 @@ bool product_file_verified(const wchar_t* path) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    uint32_t crc = 0;
-    int64_t length = 0;
-    bool read = file_crc(file, &crc, &length);
+    bool verified = product_handle_verified(file);
     CloseHandle(file);
-    return read && length == EMBEDDED_PRODUCT_LENGTH && crc == EMBEDDED_PRODUCT_CRC32;
+    return verified;
 }
 
 void report_damaged_setup() {

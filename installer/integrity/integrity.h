@@ -1,6 +1,7 @@
 // The setup's check of its own payload.
 #pragma once
 
+#include <windows.h>
 #include <stdint.h>
 
 // The embedded product block (a zlib stream) has the length and CRC-32
@@ -10,6 +11,8 @@ bool product_block_intact();
 int64_t product_length();
 // The file at `path` holds exactly the product block (read back from disk).
 bool product_file_verified(const wchar_t* path);
+// The same for a file already open for reading (from its start).
+bool product_handle_verified(HANDLE file);
 // Tells the user the setup program is damaged (both languages, one box).
 void report_damaged_setup();
 // The interactive install step waits for the check that the window started
