@@ -18,3 +18,9 @@ enum PathVerdict : int32_t {
 PathVerdict path_rules_check(const wchar_t* path, int64_t limit);
 // A short English reason for the log.
 const wchar_t* path_rules_reason(PathVerdict verdict);
+
+// The product's folder with its backslash, wherever it comes from (/D=, the
+// path field, the settings file, the all-users record): Windows' limit for
+// a file path without the long-path opt-in (MAX_PATH - 1 = 259 characters)
+// less the product's name (17), whatever Wine would accept.
+constexpr int64_t PRODUCT_FOLDER_LIMIT = 259 - 17;

@@ -26,9 +26,6 @@
 static const int64_t SETTINGS_LINE_LIMIT = 4096;
 // All lines kept for a rewrite together; a larger file is no settings file.
 static const int64_t SETTINGS_KEPT_LIMIT = 1 << 20;
-// A folder line's folder with its backslash: the product's full path must
-// stay within MAX_PATH - 1 characters.
-static const int64_t FOLDER_LIMIT = MAX_PATH - 1 - 17;
 
 struct LineReader {
     HANDLE file;
@@ -114,7 +111,7 @@ static void take_folder(Settings* settings, const wchar_t* value) {
     temp_append(L"\\");
     wchar_t* folder = nullptr;
     string_assign_temp(&folder, saved);
-    if (path_rules_check(folder, FOLDER_LIMIT) != PATH_PLAIN || path_rules_check(value, 4096) != PATH_PLAIN) {
+    if (path_rules_check(folder, PRODUCT_FOLDER_LIMIT) != PATH_PLAIN || path_rules_check(value, 4096) != PATH_PLAIN) {
         mark_unusable(settings, L"its folder line is not one plain local path");
         string_free(folder);
         return;

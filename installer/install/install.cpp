@@ -28,10 +28,6 @@
 #include "runtime/strings.h"
 
 static const wchar_t SETUP_TITLE[] = L"Pikeharbour Setup";
-// The install folder with its backslash: Windows' limit for a file path
-// without the long-path opt-in (MAX_PATH - 1 characters) less the
-// product's name, whatever Wine would accept.
-static const int64_t FOLDER_PATH_LIMIT = MAX_PATH - 1 - 17;
 
 // install_folder = the folder asked for, trimmed, ending in one
 // backslash when it is longer than two characters: list-quoting tools turn
@@ -300,7 +296,7 @@ InstallOutcome install_run(const RunRequest& request) {
                       IDYES) != IDYES) {
         return INSTALL_REFUSED;
     }
-    PathVerdict verdict = path_rules_check(g_session.install_folder, FOLDER_PATH_LIMIT);
+    PathVerdict verdict = path_rules_check(g_session.install_folder, PRODUCT_FOLDER_LIMIT);
     if (verdict != PATH_PLAIN) {
         installer_log(L"Folder", path_rules_reason(verdict));
         report_folder_failure();

@@ -150,8 +150,10 @@ int32_t remove_run(const RunRequest& request) {
     installed_folder(request.folder, &folder);
     installer_log(L"Product folder", folder);
     int32_t code = EXIT_SUCCESS_CODE;
-    if (string_length(folder) > 0 && path_rules_check(folder, MAX_PATH - 1 - 17) != PATH_PLAIN) {
-        installer_log(L"Product folder", path_rules_reason(path_rules_check(folder, MAX_PATH - 18)));
+    PathVerdict verdict =
+        string_length(folder) > 0 ? path_rules_check(folder, PRODUCT_FOLDER_LIMIT) : PATH_PLAIN;
+    if (verdict != PATH_PLAIN) {
+        installer_log(L"Product folder", path_rules_reason(verdict));
         code = EXIT_FOLDER_FAILED;
     } else {
         code = remove_product_file(folder);
